@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native, x86_64 and i686 builds, and runs
+# every test: natively under the sanitizers, and the 64-bit Windows build under
+# wine64 with an Xvfb display started (and stopped) here. The last line says how
+# many tests passed and failed; the exit code is non-zero if any failed.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+root=$(pwd)
+
+scripts/install-deps.sh || { echo "could not install the build packages"; exit 1; }
+
+status=0
+step() { echo; echo "== $*"; }
+
+for preset in native x86_64 i686; do
+  step "build $preset"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
+    echo "build $preset FAILED"
+    exit 1
+  fi
+done
+
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+read -r display xvfb_pid < <(scripts/xvfb-start.sh) || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY="$display"
+
+missing_reports=0
+for preset in native x86_64; do
+  results="$root/build/$preset/results"
+  rm -f "$results"/*.xml "$results"/*.result
+  step "tests $preset"
+  ctest --preset "$preset" || status=1
+  # A test program that failed without a report of failures (a crash, a
+  # sanitizer report at exit) counts as one more failure.
+  failed_log="$root/build/$preset/Testing/Temporary/LastTestsFailed.log"
+  if [ "$status" -ne 0 ] && [ -f "$failed_log" ]; then
+    while IFS=: read -r _ name; do
+      case "$name" in e2e_*) continue ;; esac
+      if [ ! -f "$results/$name.xml" ] || ! grep -q '<failure' "$results/$name.xml"; then
+        missing_reports=$((missing_reports + 1))
+      fi
+    done < "$failed_log"
+  fi
+done
+
+step "benchmark smoke run (native)"
+for b in "$root"/build/native/bench/*_bench; do
+  [ -x "$b" ] || continue
+  "$b" --benchmark_min_time=0.001 >/dev/null 2>&1 || { echo "benchmark $(basename "$b") FAILED"; status=1; }
+done
+
+echo
+scripts/test-summary.sh "$missing_reports" "$root/build/native/results" "$root/build/x86_64/results"
+exit $status

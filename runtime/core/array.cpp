@@ -1,0 +1,266 @@
+#include "runtime/core/array.h"
+
+#include <cstring>
+
+#include "runtime/core/main_heap.h"
+#include "runtime/core/string_heap.h"
+
+ArrayOperations ArrayOps = {};
+
+namespace {
+
+const ArrayContainerOps* containerOps = nullptr;
+
+// Words of one descriptor entry, its first word included.
+size_t EntryWords(const intptr_t* entry) {
+    switch (entry[0]) {
+        case ArrayStructArray: return 5;
+        case ArrayStruct: return 4;
+        case ArrayDynamic: return 6;
+        case ArrayForeignContainer: return 5;
+        case ArrayContainer: return 6;
+        case ArrayMulti: return 6 + static_cast<size_t>(entry[2]);
+        default: return 1;  // string field
+    }
+}
+
+bool IsManaged(const intptr_t* descriptor) {
+    if (!descriptor) return false;
+    for (const intptr_t* e = descriptor; *e != ArrayEnd; e += EntryWords(e)) {
+        switch (e[0]) {
+            case ArrayDynamic: case ArrayForeignContainer: case ArrayContainer: case ArrayMulti: return true;
+            case ArrayStructArray: if (IsManaged(reinterpret_cast<const intptr_t*>(e[4]))) return true; break;
+            case ArrayStruct: if (IsManaged(reinterpret_cast<const intptr_t*>(e[3]))) return true; break;
+            default: break;
+        }
+    }
+    return false;
+}
+
+enum class Hook { Initialise, Release, FixUp };
+
+void** FieldAt(void* element, intptr_t offset) {
+    return reinterpret_cast<void**>(static_cast<char*>(element) + offset);
+}
+
+// Runs one hook over the parts of one element that the descriptor names.
+void RunHook(Hook hook, void* element, const intptr_t* descriptor) {
+    for (const intptr_t* e = descriptor; *e != ArrayEnd; e += EntryWords(e)) {
+        switch (e[0]) {
+            case ArrayStructArray: {
+                auto* sub = reinterpret_cast<const intptr_t*>(e[4]);
+                for (intptr_t k = 0; k < e[1]; ++k) RunHook(hook, static_cast<char*>(element) + e[2] + k * e[3], sub);
+                break;
+            }
+            case ArrayStruct:
+                RunHook(hook, static_cast<char*>(element) + e[1], reinterpret_cast<const intptr_t*>(e[3]));
+                break;
+            case ArrayDynamic:
+            case ArrayMulti: {
+                void** field = FieldAt(element, e[1]);
+                if (hook == Hook::Release) ArrayFree(*field);
+                else if (hook == Hook::FixUp && *field) ArrayHeaderOf(*field)->owner = field;
+                break;
+            }
+            case ArrayContainer: {
+                void* field = FieldAt(element, e[1]);
+                if (!containerOps) break;
+                if (hook == Hook::Initialise && containerOps->create) containerOps->create(field, e);
+                else if (hook == Hook::Release && containerOps->release) containerOps->release(field, e);
+                else if (hook == Hook::FixUp && containerOps->moved) containerOps->moved(field, e);
+                break;
+            }
+            case ArrayForeignContainer:
+                break;  // no operations for such containers exist in this runtime
+            default:
+                if (hook == Hook::Release) {
+                    auto** text = reinterpret_cast<char16_t**>(FieldAt(element, e[0]));
+                    StringFree(*text);
+                    *text = nullptr;
+                }
+                break;
+        }
+    }
+}
+
+// Makes target (already a byte copy of source) own copies of everything the
+// source element holds.
+void DeepCopyParts(void* target, const void* source, const intptr_t* descriptor) {
+    for (const intptr_t* e = descriptor; *e != ArrayEnd; e += EntryWords(e)) {
+        switch (e[0]) {
+            case ArrayStructArray: {
+                auto* sub = reinterpret_cast<const intptr_t*>(e[4]);
+                for (intptr_t k = 0; k < e[1]; ++k)
+                    DeepCopyParts(static_cast<char*>(target) + e[2] + k * e[3],
+                                  static_cast<const char*>(source) + e[2] + k * e[3], sub);
+                break;
+            }
+            case ArrayStruct:
+                DeepCopyParts(static_cast<char*>(target) + e[1], static_cast<const char*>(source) + e[1],
+                              reinterpret_cast<const intptr_t*>(e[3]));
+                break;
+            case ArrayDynamic:
+            case ArrayMulti: {
+                void** field = FieldAt(target, e[1]);
+                void* from = *field;  // still the source's array after the byte copy
+                *field = nullptr;
+                if (!from) break;
+                ArrayHeader* h = ArrayHeaderOf(from);
+                if (ArrayCreate(h->elementSize, h->count, h->typeCode, h->descriptor, field)) {
+                    ArrayHeaderOf(*field)->dimensions = h->dimensions;
+                    if (e[0] == ArrayMulti)  // the stride words follow the variable
+                        std::memcpy(field + 1, FieldAt(const_cast<void*>(source), e[1]) + 1, sizeof(int32_t) * static_cast<size_t>(e[2]));
+                    ArrayCopy(from, *field, 0);
+                }
+                break;
+            }
+            case ArrayContainer: {
+                void* field = FieldAt(target, e[1]);
+                std::memset(field, 0, sizeof(void*));
+                if (containerOps && containerOps->copy) containerOps->copy(field, FieldAt(const_cast<void*>(source), e[1]), e);
+                break;
+            }
+            case ArrayForeignContainer:
+                std::memset(FieldAt(target, e[1]), 0, sizeof(void*));
+                break;
+            default: {
+                auto** text = reinterpret_cast<char16_t**>(FieldAt(target, e[0]));
+                *text = StringDuplicate(*text);
+                break;
+            }
+        }
+    }
+}
+
+char* ElementAt(void* elements, int32_t index, int32_t size) {
+    return static_cast<char*>(elements) + static_cast<size_t>(index) * static_cast<size_t>(size);
+}
+
+// Bytes of a block holding count elements, or 0 when that cannot be allocated.
+size_t BlockBytes(int elementSize, int32_t count) {
+    if (elementSize <= 0 || count < 0) return 0;
+    size_t limit = (SIZE_MAX - sizeof(ArrayHeader)) / static_cast<size_t>(elementSize);
+    if (static_cast<size_t>(count) > limit) return 0;
+    return sizeof(ArrayHeader) + static_cast<size_t>(count) * static_cast<size_t>(elementSize);
+}
+
+}  // namespace
+
+void ArraySetContainerOps(const ArrayContainerOps* ops) { containerOps = ops; }
+
+void ArrayLibInit() {
+    ArrayOps.create = ArrayCreate;
+    ArrayOps.createMulti = ArrayCreateMulti;
+    ArrayOps.copy = ArrayCopy;
+    ArrayOps.free = ArrayFree;
+}
+
+void* ArrayCreate(int elementSize, int32_t count, int typeCode, const intptr_t* descriptor, void** variable) {
+    if (!variable) return nullptr;
+    ArrayFree(*variable);
+    size_t bytes = BlockBytes(elementSize, count);
+    if (!bytes) return nullptr;
+    auto* header = static_cast<ArrayHeader*>(MainAlloc(bytes));  // zero-filled
+    if (!header) return nullptr;
+    header->dimensions = 1;
+    header->elementSize = elementSize;
+    header->descriptor = descriptor;
+    header->owner = variable;
+    header->count = count;
+    header->typeCode = typeCode;
+    void* elements = header + 1;
+    *variable = elements;
+    if (IsManaged(descriptor))
+        for (int32_t i = 0; i < count; ++i) RunHook(Hook::Initialise, ElementAt(elements, i, elementSize), descriptor);
+    return elements;
+}
+
+void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intptr_t* descriptor, void** variable) {
+    if (!variable || dimensions < 1) return nullptr;
+    auto* sizes = reinterpret_cast<int32_t*>(variable + 1);
+    int64_t count = 1;
+    for (int k = 0; k < dimensions; ++k) {
+        if (sizes[k] < 0) return nullptr;
+        count *= sizes[k];
+        if (count > INT32_MAX) return nullptr;
+    }
+    // Each size word becomes the stride of its dimension: the product of the
+    // sizes after it, taken from the sizes before any is replaced.
+    int32_t stride = 1;
+    for (int k = dimensions - 1; k >= 0; --k) {
+        int32_t size = sizes[k];
+        sizes[k] = stride;
+        stride *= size;
+    }
+    void* elements = ArrayCreate(elementSize, static_cast<int32_t>(count), typeCode, descriptor, variable);
+    if (elements) ArrayHeaderOf(elements)->dimensions = dimensions;
+    return elements;
+}
+
+int ArrayResize(int32_t count, void** variable) {
+    if (!variable || !*variable) return 1;
+    ArrayHeader* header = ArrayHeaderOf(*variable);
+    int32_t oldCount = header->count;
+    if (count == oldCount) return 1;
+    size_t bytes = BlockBytes(header->elementSize, count);
+    if (!bytes) return 0;
+    const intptr_t* descriptor = header->descriptor;
+    int32_t size = header->elementSize;
+    if (count < oldCount && descriptor)
+        for (int32_t i = count; i < oldCount; ++i) RunHook(Hook::Release, ElementAt(header + 1, i, size), descriptor);
+    auto* moved = static_cast<ArrayHeader*>(MainReAlloc(header, bytes));
+    if (!moved) {
+        if (count > oldCount) return 0;  // nothing was touched: the array stays whole
+        moved = header;  // a shrink that cannot move keeps its larger block
+    }
+    void* elements = moved + 1;
+    if (IsManaged(descriptor)) {
+        int32_t kept = count < oldCount ? count : oldCount;
+        if (moved != header)
+            for (int32_t i = 0; i < kept; ++i) RunHook(Hook::FixUp, ElementAt(elements, i, size), descriptor);
+        for (int32_t i = oldCount; i < count; ++i) RunHook(Hook::Initialise, ElementAt(elements, i, size), descriptor);
+    }
+    moved->count = count;
+    *variable = elements;
+    return 1;
+}
+
+void ArrayFree(void* elements) {
+    if (!elements) return;
+    ArrayHeader* header = ArrayHeaderOf(elements);
+    if (header->descriptor)
+        for (int32_t i = 0; i < header->count; ++i)
+            RunHook(Hook::Release, ElementAt(elements, i, header->elementSize), header->descriptor);
+    if (header->owner && *header->owner == elements) *header->owner = nullptr;
+    MainFree(header);
+}
+
+int ArrayCopy(void* source, void* target, int recreate) {
+    if (!source || !target) return 0;
+    ArrayHeader* from = ArrayHeaderOf(source);
+    if (from->dimensions != ArrayHeaderOf(target)->dimensions) return 0;
+    if (recreate) {
+        void** owner = ArrayHeaderOf(target)->owner;
+        target = ArrayCreate(from->elementSize, from->count, from->typeCode, from->descriptor, owner);
+        if (!target) return 0;
+        ArrayHeaderOf(target)->dimensions = from->dimensions;
+    }
+    ArrayHeader* to = ArrayHeaderOf(target);
+    if (from->dimensions > 1 && from->owner && to->owner)
+        std::memcpy(to->owner + 1, from->owner + 1, sizeof(int32_t) * static_cast<size_t>(from->dimensions));
+    if (from->count != to->count || from->elementSize != to->elementSize) return 0;
+    size_t bytes = static_cast<size_t>(from->count) * static_cast<size_t>(from->elementSize);
+    if (!from->descriptor) {
+        std::memmove(target, source, bytes);
+        return 1;
+    }
+    for (int32_t i = 0; i < from->count; ++i) {
+        char* t = ElementAt(target, i, from->elementSize);
+        const char* s = ElementAt(source, i, from->elementSize);
+        if (t == s) continue;
+        RunHook(Hook::Release, t, from->descriptor);
+        std::memcpy(t, s, static_cast<size_t>(from->elementSize));
+        DeepCopyParts(t, s, from->descriptor);
+    }
+    return 1;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Starts an Xvfb server on a free display number and prints "DISPLAY PID".
+set -euo pipefail
+for n in $(seq 91 140); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 50); do
+    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+      echo ":$n $pid"
+      exit 0
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+done
+echo "could not start Xvfb" >&2
+exit 1

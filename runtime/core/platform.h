@@ -41,3 +41,8 @@ void YieldThread();
 // Runs initialiser through the system's own one-time initialisation when it has
 // one; returns false when it has none, so the caller uses its own method.
 bool PlatformRunOnce(intptr_t volatile* state, void (*initialiser)());
+
+// Thread-local storage slots. Returns an index, or UINT32_MAX when none is left.
+uint32_t TlsIndexAlloc();
+void TlsIndexSet(uint32_t index, void* value);
+void* TlsIndexGet(uint32_t index);

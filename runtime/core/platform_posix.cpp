@@ -120,3 +120,11 @@ uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); 
 void YieldThread() { sched_yield(); }
 
 bool PlatformRunOnce(intptr_t volatile*, void (*)()) { return false; }
+
+uint32_t TlsIndexAlloc() {
+    pthread_key_t key;
+    if (pthread_key_create(&key, nullptr) != 0) return UINT32_MAX;
+    return static_cast<uint32_t>(key);
+}
+void TlsIndexSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
+void* TlsIndexGet(uint32_t index) { return pthread_getspecific(static_cast<pthread_key_t>(index)); }

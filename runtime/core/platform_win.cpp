@@ -69,3 +69,10 @@ bool PlatformRunOnce(intptr_t volatile* state, void (*initialiser)()) {
     FreeLibrary(kernel);
     return done;
 }
+
+uint32_t TlsIndexAlloc() {
+    DWORD index = TlsAlloc();
+    return index == TLS_OUT_OF_INDEXES ? UINT32_MAX : index;
+}
+void TlsIndexSet(uint32_t index, void* value) { TlsSetValue(index, value); }
+void* TlsIndexGet(uint32_t index) { return TlsGetValue(index); }

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "runtime/drawing/canvas.h"
+#include "tests/drawing/raster_fixture.h"
+
+namespace {
+
+TEST(ColorRGB, PacksComponentsWithoutClampingOrMasking) {
+    struct Case {
+        int32_t r, g, b;
+        Color expected;
+    } cases[] = {
+        {255, 0, 0, 0x000000FFu}, {0, 0, 255, 0x00FF0000u}, {256, 0, 0, 0x00000100u},
+        {0, 255, 0, 0x0000FF00u}, {1, 2, 3, 0x00030201u},   {0, 0, 256, 0x01000000u},
+        {-1, 0, 0, 0xFFFFFFFFu},  {0, 256, 0, 0x00010000u},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ColorRGB(c.r, c.g, c.b), c.expected) << c.r << "," << c.g << "," << c.b;
+}
+
+int releaseCalls[2];
+void CountRelease(Canvas*, int ended) { ++releaseCalls[ended ? 1 : 0]; }
+
+TEST(CanvasLifecycle, EndTwiceDoesNothingTheSecondTime) {
+    releaseCalls[0] = releaseCalls[1] = 0;
+    std::vector<uint8_t> memory(4 * 4 * 4);
+    Canvas* canvas = RasterCanvasCreate(PixelFormatBGRA32);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(CurrentCanvas, canvas);
+    canvas->width = canvas->height = 4;
+    canvas->raster.pixels = memory.data();
+    canvas->raster.pitch = 16;
+    canvas->release = CountRelease;
+    EXPECT_NE(CanvasBegin(canvas), 0);
+    EXPECT_EQ(CurrentCanvas, canvas);
+    CanvasEnd();
+    EXPECT_EQ(CurrentCanvas, nullptr);
+    EXPECT_EQ(releaseCalls[1], 1);
+    CanvasEnd();
+    EXPECT_EQ(releaseCalls[1], 1);
+    EXPECT_EQ(releaseCalls[0], 0);
+}
+
+TEST(CanvasLifecycle, FailedBeginReleasesAndFreesTheCanvas) {
+    releaseCalls[0] = releaseCalls[1] = 0;
+    Canvas* canvas = RasterCanvasCreate(PixelFormatBGR24 | PixelFormatBottomUp);
+    ASSERT_NE(canvas, nullptr);
+    canvas->width = canvas->height = 4;
+    canvas->release = CountRelease;  // no pixels: the raster begin fails
+    EXPECT_EQ(CanvasBegin(canvas), 0);
+    EXPECT_EQ(CurrentCanvas, nullptr);
+    EXPECT_EQ(releaseCalls[0], 1);
+    EXPECT_EQ(CanvasBegin(nullptr), 0);
+    CanvasEnd();  // nothing current: nothing happens
+    EXPECT_EQ(releaseCalls[1], 0);
+}
+
+TEST(CanvasLifecycle, BeginCopiesTheCurrentSizeEveryTime) {
+    MemoryCanvas m(8, 6, PixelFormatBGR24);
+    EXPECT_EQ(m.canvas->fullWidth, 8);
+    EXPECT_EQ(m.canvas->fullHeight, 6);
+    m.canvas->width = 5;
+    m.canvas->height = 3;
+    EXPECT_NE(CanvasBegin(m.canvas), 0);
+    EXPECT_EQ(m.canvas->fullWidth, 5);
+    EXPECT_EQ(m.canvas->fullHeight, 3);
+}
+
+int frontColorCalls;
+Color lastFrontColor;
+void CountFrontColor(Canvas* canvas, Color colour) {
+    ++frontColorCalls;
+    lastFrontColor = colour;
+    RasterSetFrontColor(canvas, colour);
+}
+
+TEST(CanvasLine, SetsTheColourOnlyWhenItChangesAndAddsTheOrigin) {
+    MemoryCanvas m(16, 16, PixelFormatBGR24);
+    m.canvas->setFrontColor = CountFrontColor;
+    frontColorCalls = 0;
+    // A new raster Canvas draws in colour 0 without being told.
+    std::fill(m.memory.begin(), m.memory.end(), 0x55);
+    CanvasLine(0, 0, 3, 0, 0);
+    EXPECT_EQ(frontColorCalls, 0);
+    EXPECT_EQ(m.Get(3, 0), 0u);
+    CanvasLine(0, 1, 3, 1, 0x123456);
+    CanvasLine(0, 2, 3, 2, 0x123456);
+    EXPECT_EQ(frontColorCalls, 1);
+    EXPECT_EQ(lastFrontColor, 0x123456u);
+    EXPECT_EQ(m.canvas->frontColor, 0x123456u);
+    m.canvas->originX = 5;
+    m.canvas->originY = 7;
+    CanvasLine(0, 0, 0, 0, 0xABCDEF);
+    EXPECT_EQ(frontColorCalls, 2);
+    EXPECT_EQ(m.Get(5, 7), 0xABCDEFu);
+}
+
+int drawnX, drawnY;
+NativeHandle drawnImage;
+void RecordDrawImage(Canvas*, NativeHandle image, int x, int y) {
+    drawnImage = image;
+    drawnX = x;
+    drawnY = y;
+}
+
+TEST(CanvasDrawImage, AddsTheOriginAndIgnoresMissingSlotOrCanvas) {
+    MemoryCanvas m(4, 4, PixelFormatBGR24);
+    m.canvas->drawImage = RecordDrawImage;
+    m.canvas->originX = -3;
+    m.canvas->originY = 2;
+    CanvasDrawImage(42, 10, 20);
+    EXPECT_EQ(drawnImage, 42);
+    EXPECT_EQ(drawnX, 7);
+    EXPECT_EQ(drawnY, 22);
+    m.canvas->drawImage = nullptr;
+    CanvasDrawImage(43, 0, 0);
+    EXPECT_EQ(drawnImage, 42);
+    CanvasEnd();
+    CanvasDrawImage(44, 0, 0);  // no Canvas: nothing happens
+    CanvasLine(0, 0, 1, 1, 5);
+    EXPECT_EQ(drawnImage, 42);
+}
+
+}  // namespace

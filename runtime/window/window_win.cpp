@@ -208,9 +208,15 @@ void WindowClose(ObjectNumber number) {
     auto* record = static_cast<WindowRecord*>(ObjectTableGet(WindowTable, number));
     if (!record) return;
     HWND hwnd = reinterpret_cast<HWND>(record->window);
-    if (HWND owner = GetWindow(hwnd, GW_OWNER)) SetActiveWindow(owner);
-    RemovePropW(hwnd, WINDOW_ID_PROPERTY);
-    DestroyWindow(hwnd);
+    // The window may already be gone (owned windows go with their owner); its
+    // handle then must not be acted on, as it may name another window by now.
+    const bool alive = IsWindow(hwnd) &&
+                       reinterpret_cast<intptr_t>(GetPropW(hwnd, WINDOW_ID_PROPERTY)) == number + 1;
+    if (alive) {
+        if (HWND owner = GetWindow(hwnd, GW_OWNER)) SetActiveWindow(owner);
+        RemovePropW(hwnd, WINDOW_ID_PROPERTY);
+        DestroyWindow(hwnd);
+    }
     char16_t className[NumberedNameCapacity];
     ClassName(className, number);
     UnregisterClassW(reinterpret_cast<const wchar_t*>(className), Instance());

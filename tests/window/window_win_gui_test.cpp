@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <iterator>
@@ -267,6 +268,13 @@ TEST_F(WindowGui, Positions) {
     SetActiveWindow(inner);
     WindowClose(6);
     EXPECT_EQ(GetActiveWindow(), parent);
+    // Closing the owner takes its owned windows with it; closing those
+    // afterwards only releases their records and classes.
+    WindowClose(4);
+    EXPECT_FALSE(IsWindow(child));
+    WindowClose(5);
+    EXPECT_EQ(WindowHandle(5), 0);
+    EXPECT_FALSE(ClassRegistered(L"WindowClass_5"));
 }
 
 TEST_F(WindowGui, ToolWindowStyles) {
@@ -619,6 +627,104 @@ TEST_F(WindowGui, ActivationRemembersTheFocus) {
     EXPECT_NE(std::find(ofB.begin(), ofB.end(), static_cast<uint32_t>(EventWindowActivated)), ofB.end());
     SetActiveWindow(a);
     EXPECT_EQ(GetFocus(), button);
+}
+
+TEST_F(WindowGui, FailedOpensLeaveNothingBehind) {
+    HWND bogusParent = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF1234));
+    struct Case { const char* name; ObjectNumber number; HWND parent; };
+    const Case cases[] = {{"invalid number", -5, nullptr}, {"invalid owner", 9, bogusParent}, {"dynamic, invalid owner", AnyNumber, bogusParent}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(WindowOpen(c.number, 0, 0, 50, 50, u"x", kDemoFlags, reinterpret_cast<NativeHandle>(c.parent)), 0) << c.name;
+        EXPECT_EQ(ObjectTableFirst(WindowTable, nullptr), nullptr) << c.name;
+    }
+    EXPECT_FALSE(ClassRegistered(L"WindowClass_9"));
+    EXPECT_FALSE(ClassRegistered(L"WindowClass_-5"));
+}
+
+// Writable rich-edit controls keep Tab, hot-key controls get no accelerators,
+// and only runtime windows have a table.
+TEST_F(WindowGui, AcceleratorChoice) {
+    HWND hwnd = H(WindowOpen(0, 30, 30, 300, 200, u"acc", kDemoFlags));
+    LoadLibraryW(L"riched20.dll");
+    HWND rich = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 40, hwnd, nullptr, nullptr, nullptr);
+    HWND button = CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 60, 80, 30, hwnd, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(rich && button);
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    Settle();
+    HACCEL table = reinterpret_cast<HACCEL>(static_cast<WindowRecord*>(ObjectTableGet(WindowTable, 0))->accelTable);
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    struct Case { const char* name; HWND focus; bool readOnly, hotkey, tabDown, shiftDown; HWND active; bool expectTable; };
+    const Case cases[] = {
+        {"button", button, false, false, true, false, hwnd, true},
+        {"writable rich edit", rich, false, false, true, false, hwnd, false},
+        {"writable rich edit, Shift+Tab", rich, false, false, true, true, hwnd, true},
+        {"read-only rich edit", rich, true, false, true, false, hwnd, true},
+        {"hot-key control", button, false, true, true, false, hwnd, false},
+        {"no active window", button, false, false, true, false, nullptr, false},
+        {"not a runtime window", button, false, false, true, false, H(EventPostWindow()), false},
+    };
+    for (const Case& c : cases) {
+        SetFocus(c.focus);
+        SendMessageW(rich, EM_SETOPTIONS, c.readOnly ? ECOOP_OR : ECOOP_AND, c.readOnly ? ECO_READONLY : ~ECO_READONLY);
+        if (c.hotkey) SetPropW(c.focus, L"QZ_Hotkey", reinterpret_cast<HANDLE>(1));
+        std::copy(saved, saved + 256, keys);
+        keys[VK_TAB] = c.tabDown ? 0x80 : 0;
+        keys[VK_SHIFT] = c.shiftDown ? 0x80 : 0;
+        SetKeyboardState(keys);
+        EXPECT_EQ(WindowChooseAccelerators(c.active), c.expectTable ? table : nullptr) << c.name;
+        SetKeyboardState(saved);
+        RemovePropW(c.focus, L"QZ_Hotkey");
+    }
+}
+
+// Showing or hiding keyboard cues asks for a change only when the window's
+// state differs from the wanted one.
+LRESULT cueState;
+std::vector<WPARAM> cueChanges;
+LRESULT CALLBACK CueProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_QUERYUISTATE) return cueState;
+    if (msg == WM_CHANGEUISTATE) {
+        cueChanges.push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(WindowGui, KeyboardCues) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &CueProbeProc;
+    wc.hInstance = reinterpret_cast<HINSTANCE>(ModuleInstanceInit());
+    wc.lpszClassName = L"CueProbe";
+    RegisterClassW(&wc);
+    HWND probe = CreateWindowExW(0, L"CueProbe", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(probe);
+    struct Case { LRESULT state; bool show; std::vector<WPARAM> sent; };
+    const Case cases[] = {
+        {0, true, {}}, {1, true, {0x30002}}, {2, true, {0x30002}}, {3, true, {0x30002}}, {4, true, {}},
+        {0, false, {0x30001}}, {1, false, {0x30001}}, {2, false, {0x30001}}, {3, false, {}}, {7, false, {}},
+    };
+    for (const Case& c : cases) {
+        cueState = c.state;
+        cueChanges.clear();
+        if (c.show) WindowShowKeyboardCues(probe);
+        else WindowHideKeyboardCues(probe);
+        EXPECT_EQ(cueChanges, c.sent) << "state " << c.state << (c.show ? " show" : " hide");
+    }
+    // A modifier held while polling shows the cues of the active window.
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    std::copy(saved, saved + 256, keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    cueState = 3;
+    cueChanges.clear();
+    WindowChooseAccelerators(probe);
+    SetKeyboardState(saved);
+    EXPECT_EQ(cueChanges, std::vector<WPARAM>{0x30002});
+    DestroyWindow(probe);
+    UnregisterClassW(L"CueProbe", wc.hInstance);
 }
 
 TEST_F(WindowGui, EmptyQueuesPollZeroAtOnce) {

@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine64 xvfb xdotool x11-utils imagemagick
   libgl1 libglx-mesa0 libgl1-mesa-dri
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libsdl2-dev
   "$@"
 )
 missing=()

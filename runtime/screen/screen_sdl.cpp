@@ -1,0 +1,98 @@
+// The windowed screen of the native build, on SDL2: a renderer with vertical
+// sync in the runtime window and a streaming texture. The back buffer is plain
+// 32-bit top-down pixel memory (blue, green, red, alpha) that ScreenCanvas
+// hands to a raster Canvas, so drawing an image onto the screen is the raster
+// blit; ScreenFlip uploads it into the texture and presents it.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/core/object_table.h"
+#include "runtime/screen/screen.h"
+
+namespace {
+
+struct ScreenState {
+    SDL_Window* window;
+    SDL_Renderer* renderer;
+    SDL_Texture* texture;
+    uint8_t* pixels;
+    int width, height, pitch;
+};
+
+ScreenState screen;
+ObjectTable* spriteTable = nullptr;
+
+struct SpriteRecord {
+    intptr_t handle;
+};
+
+void FreeSprite(ObjectNumber number) { ObjectTableFree(spriteTable, number); }
+
+}  // namespace
+
+intptr_t GraphicsInit() {
+    if (spriteTable) return reinterpret_cast<intptr_t>(spriteTable);
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    spriteTable = ObjectTableCreate(static_cast<int>(sizeof(SpriteRecord)), 64, FreeSprite);
+    return reinterpret_cast<intptr_t>(spriteTable);
+}
+
+int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int height, int, int, int, int vsync) {
+    ScreenClose();
+    auto* window = reinterpret_cast<SDL_Window*>(parentWindow);
+    if (!window || width <= 0 || height <= 0 || x < 0 || y < 0) return 0;
+    uint32_t flags = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_ACCELERATED);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_SOFTWARE);
+    if (!renderer) return 0;
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    auto* pixels = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(width) * static_cast<size_t>(height), 4));
+    if (!texture || !pixels) {
+        std::free(pixels);
+        if (texture) SDL_DestroyTexture(texture);
+        SDL_DestroyRenderer(renderer);
+        return 0;
+    }
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);  // the alpha byte is not shown
+    screen = {window, renderer, texture, pixels, width, height, width * 4};
+    // The back buffer starts black, shown once so the window never holds garbage.
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    return 1;
+}
+
+void ScreenClose() {
+    if (!screen.renderer) return;
+    SDL_DestroyTexture(screen.texture);
+    SDL_DestroyRenderer(screen.renderer);
+    std::free(screen.pixels);
+    screen = ScreenState{};
+}
+
+void ScreenLibEnd() { ScreenClose(); }
+
+Canvas* ScreenCanvas() {
+    if (!screen.pixels) return nullptr;
+    Canvas* canvas = RasterCanvasCreate(PixelFormatBGRA32);
+    if (!canvas) return nullptr;
+    canvas->width = screen.width;
+    canvas->height = screen.height;
+    canvas->depth = 32;
+    canvas->raster.pixels = screen.pixels;
+    canvas->raster.pitch = screen.pitch;
+    canvas->raster.imageDC = reinterpret_cast<NativeHandle>(screen.texture);
+    return canvas;
+}
+
+int ScreenFlip() {
+    if (!screen.renderer) return 0;
+    SDL_UpdateTexture(screen.texture, nullptr, screen.pixels, screen.pitch);
+    SDL_RenderClear(screen.renderer);
+    SDL_RenderCopy(screen.renderer, screen.texture, nullptr, nullptr);
+    SDL_RenderPresent(screen.renderer);
+    return 1;
+}

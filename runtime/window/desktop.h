@@ -1,0 +1,17 @@
+// What the program asks of the desktop and the keyboard outside any window:
+// the desktop's rectangle (to centre a window on it) and the asynchronous state
+// of a key (Escape ends the demo).
+#pragma once
+
+struct DesktopRectangle {
+    int left, top, right, bottom;
+};
+
+// The desktop window's rectangle in screen coordinates.
+DesktopRectangle DesktopGetRect();
+
+// Virtual-key codes used by the program.
+enum : int { KeyEscape = 27 };
+
+// Non-zero when the key is down now or was pressed since the previous query.
+int KeyAsyncState(int virtualKey);

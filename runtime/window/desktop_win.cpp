@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "runtime/window/desktop.h"
+
+DesktopRectangle DesktopGetRect() {
+    RECT r{};
+    GetWindowRect(GetDesktopWindow(), &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+int KeyAsyncState(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }

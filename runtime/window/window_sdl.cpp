@@ -1,0 +1,183 @@
+// Numbered top-level windows and event polling for the native build, on SDL2.
+// The same numbering, replacement and pending-event queue as the Windows build;
+// SDL's window events take the place of the window procedure's messages.
+#include <SDL.h>
+
+#include <string>
+
+#include "runtime/window/desktop.h"
+#include "runtime/window/event_queue.h"
+#include "runtime/window/window.h"
+
+ObjectTable* WindowTable = nullptr;
+
+namespace {
+
+const char* const kNumberKey = "QZ_WindowID";
+bool escapePressed = false;  // latched by the event watch until the next query
+
+bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+
+// Sees every event as SDL takes it from the system, so that a key pressed and
+// released between two queries is still reported.
+int WatchKeys(void*, SDL_Event* e) {
+    if (e->type == SDL_KEYDOWN && e->key.keysym.sym == SDLK_ESCAPE) escapePressed = true;
+    return 1;
+}
+
+std::string Utf8(const char16_t* text) {
+    std::string out;
+    if (!text) return out;
+    for (const char16_t* p = text; *p; ++p) {
+        uint32_t c = *p;
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+WindowRecord* RecordOf(ObjectNumber number) {
+    return static_cast<WindowRecord*>(ObjectTableGet(WindowTable, number));
+}
+
+// The runtime number of the window an SDL event belongs to, -1 if none.
+intptr_t NumberOfWindowId(uint32_t windowId) {
+    SDL_Window* w = SDL_GetWindowFromID(windowId);
+    if (!w) return -1;
+    return reinterpret_cast<intptr_t>(SDL_GetWindowData(w, kNumberKey));
+}
+
+void Translate(const SDL_Event& e) {
+    if (e.type == SDL_WINDOWEVENT) {
+        intptr_t number = NumberOfWindowId(e.window.windowID);
+        if (number == -1) return;
+        uint32_t code = 0;
+        switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: code = EventCloseWindow; break;
+            case SDL_WINDOWEVENT_MOVED: code = EventWindowMoved; break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: code = EventWindowSized; break;
+            case SDL_WINDOWEVENT_MINIMIZED: code = EventWindowMinimised; break;
+            case SDL_WINDOWEVENT_MAXIMIZED: code = EventWindowMaximised; break;
+            case SDL_WINDOWEVENT_RESTORED: code = EventWindowRestored; break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: code = EventWindowActivated; break;
+            case SDL_WINDOWEVENT_FOCUS_LOST: code = EventWindowDeactivated; break;
+            default: return;
+        }
+        EventPost(code, 0, number, 0);
+    } else if (e.type == SDL_MOUSEBUTTONUP || (e.type == SDL_MOUSEBUTTONDOWN && e.button.clicks == 2)) {
+        intptr_t number = NumberOfWindowId(e.button.windowID);
+        if (number == -1) return;
+        if (e.type == SDL_MOUSEBUTTONDOWN) {
+            if (e.button.button == SDL_BUTTON_LEFT) EventPost(EventLeftButtonDouble, 0, number, 0);
+        } else if (e.button.button == SDL_BUTTON_LEFT) {
+            EventPost(EventLeftButtonUp, 0, number, 0);
+        } else if (e.button.button == SDL_BUTTON_RIGHT) {
+            EventPost(EventRightButtonUp, 0, number, 0);
+        }
+    }
+}
+
+}  // namespace
+
+void WindowLibInit() {
+    if (WindowTable) return;
+    WindowTable = ObjectTableCreate(static_cast<int>(sizeof(WindowRecord)), 16, &WindowClose);
+}
+
+void WindowLibEnd() {
+    if (WindowTable) ObjectTableFreeAll(WindowTable);
+}
+
+intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,
+                    uint32_t flags) {
+    return WindowOpen(number, x, y, innerWidth, innerHeight, title, flags, 0);
+}
+
+intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,
+                    uint32_t flags, NativeHandle) {
+    if (number < AnyNumber || innerWidth < 0 || innerHeight < 0) return 0;
+    WindowLibInit();
+    if (!WindowTable || !VideoReady()) return 0;
+    auto* record = static_cast<WindowRecord*>(ObjectTableGetOrCreate(WindowTable, number));
+    if (!record) return 0;
+    int px = x == WindowDefaultPosition ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
+    int py = y == WindowDefaultPosition ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
+    if (flags & CentreOnScreen) px = py = static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    uint32_t sdlFlags = (flags & StartHidden) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    if (flags & WindowMaximise) sdlFlags |= SDL_WINDOW_MAXIMIZED;
+    if (flags & WindowMinimise) sdlFlags |= SDL_WINDOW_MINIMIZED;
+    SDL_Window* window = SDL_CreateWindow(Utf8(title).c_str(), px, py, innerWidth, innerHeight, sdlFlags);
+    if (!window) {
+        if (number == AnyNumber) ObjectTableFree(WindowTable, ObjectTableDynamicNumber(record));
+        return 0;
+    }
+    record->window = reinterpret_cast<NativeHandle>(window);
+    ObjectNumber id = number == AnyNumber ? ObjectTableDynamicNumber(record) : number;
+    SDL_SetWindowData(window, kNumberKey, reinterpret_cast<void*>(id));
+    static bool watching = false;
+    if (!watching) {
+        SDL_AddEventWatch(WatchKeys, nullptr);
+        watching = true;
+    }
+    return number == AnyNumber ? id : record->window;
+}
+
+NativeHandle WindowHandle(ObjectNumber number) {
+    WindowRecord* record = RecordOf(number);
+    return record ? record->window : 0;
+}
+
+void WindowClose(ObjectNumber number) {
+    if (number == AnyNumber) {
+        WindowLibEnd();
+        return;
+    }
+    WindowRecord* record = RecordOf(number);
+    if (!record) return;
+    EventRemoveWindow(number);
+    SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(record->window));
+    ObjectTableFree(WindowTable, number);
+}
+
+uint32_t WindowPollEvent() {
+    if (uint32_t code = EventPop(nullptr)) return code;
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return 0;
+    Translate(e);
+    return e.type;
+}
+
+void EventPostInit() { EventQueueInit(); }
+void EventPostEnd() {}
+uint32_t EventPostMessage() { return 0; }
+NativeHandle EventPostWindow() { return 0; }
+
+DesktopRectangle DesktopGetRect() {
+    SDL_Rect r{0, 0, 0, 0};
+    if (VideoReady()) SDL_GetDisplayBounds(0, &r);
+    return {r.x, r.y, r.x + r.w, r.y + r.h};
+}
+
+int KeyAsyncState(int virtualKey) {
+    if (virtualKey != KeyEscape || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    SDL_PumpEvents();
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    int down = (keys && keys[SDL_SCANCODE_ESCAPE]) || escapePressed;
+    escapePressed = false;
+    return down;
+}

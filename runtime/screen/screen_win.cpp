@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "runtime/core/module_instance.h"
 #include "runtime/core/object_table.h"
 #include "runtime/drawing/gdi/gdi_canvas.h"
 #include "runtime/screen/screen_state_win.h"
@@ -24,7 +25,7 @@ typedef IDirect3D9*(WINAPI* Direct3DCreate9Function)(UINT);
 HWND hiddenWindow = nullptr;
 ObjectTable* spriteTable = nullptr;
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() { return reinterpret_cast<HINSTANCE>(ModuleInstanceInit()); }
 
 // Sprites are never made by this system; the table marks the library as set up.
 struct SpriteRecord {

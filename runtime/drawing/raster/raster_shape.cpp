@@ -19,22 +19,38 @@ inline bool IsCopyMode(const Canvas* canvas) {
     return !(canvas->raster.modeFlags & writing);
 }
 
-// A 24-bit run in the copy mode: the pixel's three bytes repeated, written in
-// blocks of sixteen pixels.
+// A 24-bit run in the copy mode is a copy from a row of the colour's pixels,
+// kept for the last colour used, so that a run costs what a memory copy of its
+// bytes costs.
+struct RunPattern24 {
+    static constexpr size_t kBytes = 3 * 1024;
+    uint8_t bytes[kBytes];
+    uint32_t colour = 0xFFFFFFFFu;  // no colour yet
+
+    const uint8_t* For(uint8_t blue, uint8_t green, uint8_t red) {
+        const uint32_t key = blue | static_cast<uint32_t>(green) << 8 | static_cast<uint32_t>(red) << 16;
+        if (key != colour) {
+            for (size_t i = 0; i < kBytes; i += 3) {
+                bytes[i] = blue;
+                bytes[i + 1] = green;
+                bytes[i + 2] = red;
+            }
+            colour = key;
+        }
+        return bytes;
+    }
+};
+
 void FillRun24(uint8_t* p, int count, uint8_t blue, uint8_t green, uint8_t red) {
-    uint8_t pattern[48];
-    for (int i = 0; i < 48; i += 3) {
-        pattern[i] = blue;
-        pattern[i + 1] = green;
-        pattern[i + 2] = red;
-    }
+    static thread_local RunPattern24 pattern;
+    const uint8_t* source = pattern.For(blue, green, red);
     size_t bytes = static_cast<size_t>(count) * 3;
-    while (bytes >= sizeof pattern) {
-        std::memcpy(p, pattern, sizeof pattern);
-        p += sizeof pattern;
-        bytes -= sizeof pattern;
+    while (bytes > 0) {
+        const size_t chunk = bytes < RunPattern24::kBytes ? bytes : RunPattern24::kBytes;
+        std::memcpy(p, source, chunk);
+        p += chunk;
+        bytes -= chunk;
     }
-    std::memcpy(p, pattern, bytes);
 }
 
 // Writes count pixels starting at (x, y), stepping (dx, dy) and the address by

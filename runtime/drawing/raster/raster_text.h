@@ -4,7 +4,7 @@
 // raster text and its versions install nothing.
 #pragma once
 
-struct Canvas;
+#include "runtime/drawing/canvas.h"
 
 // Installs setFont, drawText, textWidth, textHeight and drawRotatedText.
 void RasterInstallTextSlots(Canvas* canvas);
@@ -12,3 +12,9 @@ void RasterInstallTextSlots(Canvas* canvas);
 void RasterTextBegin(Canvas* canvas);
 // Called by the raster end: deletes the text DC, buffer bitmap and rotated font.
 void RasterTextEnd(Canvas* canvas);
+
+// Selects into dc a copy of the text font turned by degrees (reduced modulo
+// 360), made once and kept in textRotatedFont while the reduced angle stays
+// the same. False when the font cannot be read or made (always in the native
+// build).
+bool RotatedFontSelect(Canvas* canvas, NativeHandle dc, float degrees);

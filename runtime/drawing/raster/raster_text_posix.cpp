@@ -4,3 +4,4 @@
 void RasterInstallTextSlots(Canvas*) {}
 void RasterTextBegin(Canvas*) {}
 void RasterTextEnd(Canvas*) {}
+bool RotatedFontSelect(Canvas*, NativeHandle, float) { return false; }

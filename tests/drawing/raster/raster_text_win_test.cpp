@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -199,6 +200,20 @@ TEST(RasterText, TextStartingLeftOfTheAreaIsShifted) {
             ASSERT_EQ(std::memcmp(t.At(x, y), reference.At(x + 5, y), 3), 0) << x << "," << y;
     }
     EXPECT_GT(t.LitCount(), 0);
+    // A text longer than the output, starting far left: what shows is what a
+    // wide output shows at the same place (the buffer is only as wide as the
+    // output, so the text has to be rendered shifted).
+    TextTarget narrow(60, 30, 3), wide(400, 30, 3);
+    narrow.canvas.frontColor = wide.canvas.frontColor = 0xFFFFFF;
+    const char16_t* longText = u"Wirlo Wirlo Wirlo Wirlo Wirlo";
+    const int longWidth = wide.canvas.textWidth(&wide.canvas, longText);
+    ASSERT_GT(longWidth, 60 + 100);
+    EXPECT_EQ(narrow.canvas.drawText(&narrow.canvas, -100, 1, longText), longWidth - 100);
+    wide.canvas.drawText(&wide.canvas, 0, 1, longText);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(std::memcmp(narrow.At(x, y), wide.At(x + 100, y), 3), 0) << x << "," << y;
+    EXPECT_GT(narrow.LitCount(), 0);
+
     // On a white output a red text on black paints exactly columns 0 to 24 of
     // its cell: their blue bytes become 0, the rest stay white.
     TextTarget w(60, 30, 3, 0xFF);
@@ -210,6 +225,32 @@ TEST(RasterText, TextStartingLeftOfTheAreaIsShifted) {
             const bool cell = x < 25 && y >= 2 && y < 2 + cellHeight;
             ASSERT_EQ(w.At(x, y)[0], cell ? 0 : 0xFF) << x << "," << y;
         }
+}
+
+TEST(RasterText, ItalicOverhangWidensTextAndLeavesNoEarlierText) {
+    HFONT italic = CreateFontW(60, 0, 0, 0, FW_BOLD, TRUE, 0, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, 0,
+                               NONANTIALIASED_QUALITY, 0, L"Times New Roman");
+    ASSERT_NE(italic, nullptr);
+    TextTarget used(400, 80, 3), fresh(400, 80, 3);
+    for (TextTarget* t : {&used, &fresh}) {
+        t->canvas.setFont(&t->canvas, reinterpret_cast<NativeHandle>(italic));
+        t->canvas.frontColor = 0xFFFFFF;
+    }
+    const int overhang = used.canvas.raster.textOverhang;
+    ASSERT_GT(overhang, 0);
+    SIZE size{};
+    GetTextExtentPoint32W(reinterpret_cast<HDC>(used.canvas.raster.textDC), L"Hf", 2, &size);
+    EXPECT_EQ(used.canvas.textWidth(&used.canvas, u"Hf"), size.cx + overhang);
+    EXPECT_EQ(used.canvas.drawText(&used.canvas, 7, 0, u"Hf"), 7 + size.cx + overhang);
+    // A wide text first, then a narrow one on a clean output: the narrow one's
+    // overhang columns must not show what the wide one left in the buffer.
+    used.canvas.drawText(&used.canvas, 0, 0, u"MMMMMMMM");
+    std::fill(used.memory.begin() + TextTarget::kGuard, used.memory.end() - TextTarget::kGuard, 0);
+    used.canvas.drawText(&used.canvas, 0, 0, u"l");
+    fresh.canvas.drawText(&fresh.canvas, 0, 0, u"l");
+    EXPECT_EQ(used.memory, fresh.memory);
+    EXPECT_GT(fresh.LitCount(), 0);
+    DeleteObject(italic);
 }
 
 TEST(RasterText, CopyModeOpaqueAndTransparentBackgrounds) {

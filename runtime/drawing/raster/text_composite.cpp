@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-// Colour of the gradient modes at a pixel of the drawing area.
-Color GradientColorAt(Canvas* canvas, int x, int y);
+#include "runtime/drawing/raster/raster_pixel.h"
 
 namespace {
 

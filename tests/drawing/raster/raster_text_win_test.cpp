@@ -473,4 +473,77 @@ TEST(RasterText, NarrowedDrawingAreaIsRespected) {
     EXPECT_TRUE(t.GuardsIntact());
 }
 
+// A raster Canvas over plain memory, begun: its begin makes the text state.
+Canvas* BegunRasterCanvas(std::vector<uint8_t>& pixels, int width, int height, int bpp) {
+    const int pitch = (width * bpp + 3) & ~3;
+    pixels.assign(static_cast<size_t>(pitch) * height, 0);
+    Canvas* canvas = RasterCanvasCreate((bpp == 4 ? PixelFormatBGRA32 : PixelFormatBGR24) | PixelFormatBottomUp);
+    if (!canvas) return nullptr;
+    canvas->width = width, canvas->height = height;
+    canvas->raster.pixels = pixels.data();
+    canvas->raster.pitch = pitch;
+    if (!CanvasBegin(canvas)) return nullptr;
+    return canvas;
+}
+
+TEST(RasterText, BufferKeepsTheWholeOutputWidthWhenMadeWhileClipped) {
+    HFONT tall = FontOfHeight(40);
+    ASSERT_NE(tall, nullptr);
+    const char16_t* text = u"Wirlo Wirlo Wirlo";
+    std::vector<uint8_t> a, b;
+    Canvas* canvas = BegunRasterCanvas(a, 300, 60, 3);
+    ASSERT_NE(canvas, nullptr);
+    ASSERT_NE(canvas->drawText, nullptr);
+    canvas->frontColor = 0xFFFFFF;
+    canvas->setFrontColor(canvas, 0xFFFFFF);
+    canvas->clip(canvas, 0, 0, 10, 60);
+    canvas->setFont(canvas, reinterpret_cast<NativeHandle>(tall));  // the buffer grows while clipped
+    canvas->unclip(canvas);
+    canvas->drawText(canvas, 0, 5, text);
+    CanvasEnd();
+
+    Canvas* reference = BegunRasterCanvas(b, 300, 60, 3);
+    ASSERT_NE(reference, nullptr);
+    reference->frontColor = 0xFFFFFF;
+    reference->setFrontColor(reference, 0xFFFFFF);
+    reference->setFont(reference, reinterpret_cast<NativeHandle>(tall));
+    reference->drawText(reference, 0, 5, text);
+    CanvasEnd();
+    EXPECT_EQ(a, b);
+    DeleteObject(tall);
+}
+
+TEST(RasterText, ModesThroughTheRasterCanvas) {
+    // Write-all with a transparent background on a 32-bit output: uncovered
+    // pixels keep colour and alpha; fully covered ones take the front colour
+    // and its alpha.
+    std::vector<uint8_t> pixels;
+    Canvas* canvas = BegunRasterCanvas(pixels, 100, 30, 4);
+    ASSERT_NE(canvas, nullptr);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = (i % 4 == 3) ? 0x33 : 0x44;
+    canvas->setMode(canvas, ModeWriteAll | ModeTransparentText);
+    EXPECT_EQ(canvas->raster.modeFlags, ModeWriteAll | ModeTransparentText);
+    canvas->frontColor = 0x80C0D0E0;
+    canvas->setFrontColor(canvas, 0x80C0D0E0);
+    const int end = canvas->drawText(canvas, 2, 2, u"Hg");
+    const uint8_t* block = canvas->raster.textBits;
+    const int blockPitch = canvas->raster.textPitch;
+    int full = 0, none = 0;
+    for (int y = 0; y < canvas->textHeight(canvas, u"Hg"); ++y)
+        for (int x = 0; x < end - 2; ++x) {
+            const uint8_t* c = block + y * blockPitch + x * 3;
+            const uint8_t* p = pixels.data() + (30 - 1 - (2 + y)) * 400 + (2 + x) * 4;
+            if (!c[0] && !c[1] && !c[2]) {
+                ++none;
+                ASSERT_TRUE(p[0] == 0x44 && p[1] == 0x44 && p[2] == 0x44 && p[3] == 0x33) << x << "," << y;
+            } else if (c[0] == 255 && c[1] == 255 && c[2] == 255) {
+                ++full;
+                ASSERT_TRUE(p[0] == 0xC0 && p[1] == 0xD0 && p[2] == 0xE0 && p[3] == 0x80) << x << "," << y;
+            }
+        }
+    EXPECT_GT(full, 0);
+    EXPECT_GT(none, 0);
+    CanvasEnd();
+}
+
 }  // namespace

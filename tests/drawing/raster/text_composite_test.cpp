@@ -367,3 +367,34 @@ TEST(TextComposite, MissingPixelsOrBlockDrawNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Through a real raster Canvas: the back colour set by its slot, in the modes
+// where the back components hold premultiplied channels.
+TEST(TextComposite, BackColourFromTheRasterCanvasSlots) {
+    struct Case { int mode; Color back; uint8_t expected[3]; };
+    const Case cases[] = {
+        {0, 0x80405060, {0x40, 0x50, 0x60}},
+        {ModeBlendOver, 0xFF405060, {0x40, 0x50, 0x60}},       // premultiplied by 255
+        {ModeBlendKeepAlpha, 0xFF405060, {0x40, 0x50, 0x60}},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> pixels(4 * 4, 7);
+        Canvas* canvas = RasterCanvasCreate(PixelFormatBGR24 | PixelFormatBottomUp);
+        ASSERT_NE(canvas, nullptr);
+        canvas->width = 1, canvas->height = 1;
+        canvas->raster.pixels = pixels.data();
+        canvas->raster.pitch = 4;
+        ASSERT_NE(CanvasBegin(canvas), 0);
+        canvas->setMode(canvas, c.mode);
+        canvas->setBackColor(canvas, c.back);
+        const uint8_t none[3] = {0, 0, 0};
+        TextComposite(canvas, none, 3, 0, 0, 1, 1, 0);
+        CanvasEnd();
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(pixels[k], c.expected[k]) << "mode " << c.mode << " byte " << k;
+        EXPECT_EQ(pixels[3], 7);
+    }
+}
+
+}  // namespace

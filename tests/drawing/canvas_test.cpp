@@ -49,6 +49,7 @@ TEST(CanvasLifecycle, FailedBeginReleasesAndFreesTheCanvas) {
     ASSERT_NE(canvas, nullptr);
     canvas->width = canvas->height = 4;
     canvas->release = CountRelease;  // no pixels: the raster begin fails
+    ASSERT_TRUE(RasterAddGradientStop(canvas, 0.5f, 0));  // dropped with the record
     EXPECT_EQ(CanvasBegin(canvas), 0);
     EXPECT_EQ(CurrentCanvas, nullptr);
     EXPECT_EQ(releaseCalls[0], 1);

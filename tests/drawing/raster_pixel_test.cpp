@@ -286,7 +286,7 @@ TEST(GradientColorAt, StaysDefinedForAnyCallbackResult) {
     Canvas* c = m.canvas;
     RasterSetGradientCallback(c, FixedPosition);
     ASSERT_TRUE(RasterAddGradientStop(c, 0.0f, 0xFF0000FF));
-    for (double t : {-1.0, 2.0, 1e30, -1e30, std::nan(""), double{INFINITY}, -double{INFINITY}}) {
+    for (double t : {-1.0, 2.0, 1e30, -1e30, 1e300, -1e300, std::nan(""), double{INFINITY}, -double{INFINITY}}) {
         gradientPosition = t;
         (void)GradientColorAt(c, 0, 0);  // no undefined conversion (UBSan)
     }

@@ -15,7 +15,11 @@ namespace {
 
 NativeHandle RasterBegin(Canvas* canvas) {
     RasterTail& r = canvas->raster;
-    if (!r.pixels) return 0;
+    if (!r.pixels) {
+        // The record is freed without an end: drop the stops set up so far.
+        RasterClearGradientStops(canvas);
+        return 0;
+    }
     r.fullPixels = r.pixels;
     RasterTextBegin(canvas);
     // An image output answers with its memory DC; an output that is plain

@@ -3,6 +3,8 @@
 // general writer that applies gradient and filter.
 #include "runtime/drawing/raster/raster_pixel.h"
 
+#include <limits>
+
 #include "runtime/core/main_heap.h"
 #include "runtime/core/numeric.h"
 
@@ -288,12 +290,20 @@ inline Color MixColor(double u, int pr, int pg, int pb, int pa, int qr, int qg, 
     return Mix(u, pr, qr) | Mix(u, pg, qg) << 8 | Mix(u, pb, qb) << 16 | Mix(u, pa, qa) << 24;
 }
 
+// A double rounded to float; values beyond the float range become infinite
+// rather than undefined.
+inline float ToFloat(double value) {
+    if (value > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
+    if (value < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
 }  // namespace
 
 Color GradientColorAt(Canvas* canvas, int x, int y) {
     const RasterTail& r = canvas->raster;
     GradientCallback callback = r.gradientCallback ? r.gradientCallback : RasterDefaultGradient;
-    const float t = static_cast<float>(callback(canvas, x, y));
+    const float t = ToFloat(callback(canvas, x, y));
     const Color c1 = canvas->gradientColor1, c2 = canvas->gradientColor2;
 
     const GradientStop* stop = r.gradientStops;

@@ -142,6 +142,30 @@ TEST(RasterLine, ModeZeroWritesTheColourBytesWithTheAddressWalk) {
     }
 }
 
+TEST(RasterLine, OtherModesWriteEachPixelByTheModeRule) {
+    for (int format : {0x8010, 0x8040}) {
+        MemoryCanvas m(30, 20, format, 0x37), reference(30, 20, format, 0x37);
+        for (MemoryCanvas* c : {&m, &reference}) {
+            c->canvas->setMode(c->canvas, ModeBlendOver);
+            c->SetFront(0x80F01020);
+        }
+        m.canvas->line(m.canvas, 2, 3, 27, 15);
+        WriteCounter counter(m.canvas);  // the same line's pixels, one by one
+        m.canvas->line(m.canvas, 2, 3, 27, 15);
+        for (const auto& entry : counter.Take()) RasterWritePixel(reference.canvas, entry.first.first, entry.first.second);
+        EXPECT_EQ(m.memory, reference.memory) << format;
+
+        // XOR twice restores the image.
+        m.canvas->setMode(m.canvas, ModeXorColor);
+        m.SetFront(0x00FFFFFF);
+        std::vector<uint8_t> before = m.memory;
+        m.canvas->line(m.canvas, 29, 0, 0, 19);
+        EXPECT_NE(m.memory, before);
+        m.canvas->line(m.canvas, 0, 19, 29, 0);
+        EXPECT_EQ(m.memory, before) << format;
+    }
+}
+
 TEST(RasterSpan, ClipsRunsToTheArea) {
     struct Case {
         bool vertical;

@@ -1,0 +1,294 @@
+// Image objects on GDI DIB sections.
+#include <windows.h>
+
+#include <cstring>
+
+#include "runtime/drawing/image.h"
+#include "runtime/drawing/raster/blit.h"
+
+namespace {
+
+HBITMAP AsBitmap(NativeHandle h) { return reinterpret_cast<HBITMAP>(h); }
+NativeHandle AsHandle(HGDIOBJ h) { return reinterpret_cast<NativeHandle>(h); }
+
+bool SizeFitsRecord(int width, int height) {
+    return width >= 1 && height >= 1 && width <= ImageMaxSize && height <= ImageMaxSize;
+}
+
+ImageRecord* Record(ObjectNumber number) { return static_cast<ImageRecord*>(ObjectTableGet(ImageTable, number)); }
+
+// What a create operation returns for a filled entry.
+intptr_t CreatedResult(ObjectNumber number, const ImageRecord* record) {
+    return number == AnyNumber ? ObjectTableDynamicNumber(record) : record->bitmap;
+}
+
+// Takes an entry for number (freeing the image there) and stores the image in
+// it. Returns the create result, or 0 when no entry could be had.
+intptr_t StoreImage(ObjectNumber number, HBITMAP bitmap, int width, int height, int depth) {
+    auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
+    if (!record) return 0;
+    record->bitmap = AsHandle(bitmap);
+    record->width = static_cast<int16_t>(width);
+    record->height = static_cast<int16_t>(height);
+    record->depth = static_cast<int8_t>(depth);
+    return CreatedResult(number, record);
+}
+
+// The GDI back end's EnsureDC: when the screen has given its DC up for direct
+// pixel access, take it back and re-apply the drawing state.
+void GdiTakeBackDC(Canvas* canvas) {
+    GdiTail& g = canvas->gdi;
+    if (g.gdiKind != 7 || g.dcState != -1) return;
+    g.dcState = 1;
+    g.dc = g.acquireDC ? g.acquireDC(canvas) : 0;
+    HDC dc = reinterpret_cast<HDC>(g.dc);
+    SetTextColor(dc, canvas->frontColor);
+    SetTextAlign(dc, TA_UPDATECP);
+    SetBkColor(dc, canvas->backColor);
+    if (g.modeFlags) {
+        if (canvas->setMode) canvas->setMode(canvas, g.modeFlags);
+    } else {
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.brush));
+    }
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.pen));
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.font));
+}
+
+}  // namespace
+
+void ImagesInit() {
+    if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
+}
+
+void ImagesFreeAll() { ObjectTableFreeAll(ImageTable); }
+
+NativeHandle DibCreate(int width, int height, int bitCount) {
+    if (width < 1 || height < 1) return 0;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return 0;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // positive: bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount > 24 ? bitCount : 24);
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DeleteDC(dc);
+    return AsHandle(bitmap);
+}
+
+intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Color colour) {
+    if (depth == 32) colour = colour == 0xFFFFFFFFu ? 0 : (colour | 0xFF000000u);
+    auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
+    if (!record) return 0;
+    HBITMAP bitmap = SizeFitsRecord(width, height) ? AsBitmap(DibCreate(width, height, depth)) : nullptr;
+    BITMAP info;
+    if (bitmap && GetObjectW(bitmap, sizeof(info), &info) != sizeof(info)) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    if (!bitmap) {
+        // A fresh dynamic entry that got no image would stay behind empty; drop it.
+        if (number == AnyNumber) ObjectTableFree(ImageTable, ObjectTableDynamicNumber(record));
+        return 0;
+    }
+    const int pitch = DibRowPitch(info.bmWidth, info.bmBitsPixel);
+    if (depth < 24) depth = 24;
+
+    if (depth == 32 && info.bmBits) {
+        // Memory order blue, green, red, alpha: 0xAABBGGRR becomes 0xAARRGGBB.
+        const uint32_t pixel = (colour & 0xFF00FF00u) | (colour & 0xFFu) << 16 | (colour >> 16 & 0xFFu);
+        auto* row = static_cast<uint8_t*>(info.bmBits);
+        for (int r = 0; r < info.bmHeight; ++r, row += pitch) {
+            auto* p = reinterpret_cast<uint32_t*>(row);
+            for (int c = 0; c < info.bmWidth; ++c) p[c] = pixel;
+        }
+    } else if (HDC dc = CreateCompatibleDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        // A 24-bit image has no alpha: only the colour bytes count.
+        HBRUSH brush = CreateSolidBrush(colour & 0x00FFFFFFu);
+        RECT rect = {0, 0, info.bmWidth, info.bmHeight};
+        if (brush) {
+            FillRect(dc, &rect, brush);
+            DeleteObject(brush);
+        }
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        GdiFlush();
+    }
+
+    record->bitmap = AsHandle(bitmap);
+    record->width = static_cast<int16_t>(info.bmWidth);
+    record->height = static_cast<int16_t>(info.bmHeight);
+    record->depth = static_cast<int8_t>(info.bmBitsPixel);
+    return CreatedResult(number, record);
+}
+
+NativeHandle ImageHandle(ObjectNumber number) {
+    ImageRecord* record = Record(number);
+    return record ? record->bitmap : 0;
+}
+
+Canvas* ImageCanvas(ObjectNumber number) {
+    ImageRecord* record = Record(number);
+    if (!record) return nullptr;
+    HBITMAP bitmap = AsBitmap(record->bitmap);
+    if (GetObjectType(bitmap) != OBJ_BITMAP) return nullptr;
+    const int format = record->depth == 32 ? PixelFormatBGRA32 : PixelFormatBGR24;
+    DIBSECTION dib;
+    if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) return nullptr;
+    // The pixel writers address the memory with the record's size and depth; a
+    // bitmap smaller than that or of another pixel size cannot be drawn into.
+    if (dib.dsBm.bmWidth < record->width || dib.dsBm.bmHeight < record->height ||
+        dib.dsBm.bmBitsPixel != (format == PixelFormatBGRA32 ? 32 : 24))
+        return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return nullptr;
+    Canvas* canvas = RasterCanvasCreate(format | PixelFormatBottomUp);
+    if (!canvas) {
+        DeleteDC(dc);
+        return nullptr;
+    }
+    RasterTail& raster = canvas->raster;
+    raster.imageBitmap = record->bitmap;
+    raster.savedBatchLimit = static_cast<int>(GdiGetBatchLimit());
+    GdiSetBatchLimit(1);
+    raster.imageDC = AsHandle(dc);
+    SelectObject(dc, bitmap);
+    raster.pitch = DibRowPitch(dib.dsBm.bmWidth, dib.dsBm.bmBitsPixel);
+    raster.pixels = static_cast<uint8_t*>(dib.dsBm.bmBits);
+    canvas->width = record->width;
+    canvas->height = record->height;
+    canvas->release = ImageCanvasRelease;
+    canvas->depth = format == PixelFormatBGRA32 ? 32 : 24;
+    return canvas;
+}
+
+void ImageCanvasRelease(Canvas* canvas, int) {
+    if (!canvas) return;
+    if (canvas->raster.imageDC) DeleteDC(reinterpret_cast<HDC>(canvas->raster.imageDC));
+    canvas->raster.imageDC = 0;
+    GdiSetBatchLimit(static_cast<DWORD>(canvas->raster.savedBatchLimit));
+}
+
+intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int width, int height) {
+    ImageRecord* record = Record(source);
+    if (!record || !SizeFitsRecord(width, height)) return 0;
+    const int depth = record->depth;
+    HBITMAP bitmap = AsBitmap(DibCreate(width, height, depth));
+    if (!bitmap) return 0;
+    HDC sourceDC = CreateCompatibleDC(nullptr);
+    HDC targetDC = sourceDC ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!targetDC) {
+        if (sourceDC) DeleteDC(sourceDC);
+        DeleteObject(bitmap);
+        return 0;
+    }
+    HGDIOBJ oldSource = SelectObject(sourceDC, AsBitmap(record->bitmap));
+    HGDIOBJ oldTarget = SelectObject(targetDC, bitmap);
+    const BOOL copied = BitBlt(targetDC, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
+    // Both bitmaps leave their DCs before the table is touched: the target
+    // number may be the source itself, whose bitmap is then deleted.
+    SelectObject(sourceDC, oldSource);
+    SelectObject(targetDC, oldTarget);
+    DeleteDC(sourceDC);
+    DeleteDC(targetDC);
+    intptr_t result = copied ? StoreImage(target, bitmap, width, height, depth) : 0;
+    if (!result) DeleteObject(bitmap);
+    return result;
+}
+
+void ImageFree(ObjectNumber number) {
+    if (number == -1) {
+        ObjectTableFreeAll(ImageTable);
+        return;
+    }
+    ImageRecord* record = Record(number);
+    if (!record) return;
+    HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(record->bitmap);
+    if (GetObjectType(handle) == OBJ_BITMAP) DeleteObject(handle);
+    else DestroyIcon(reinterpret_cast<HICON>(handle));
+    ObjectTableFree(ImageTable, number);
+}
+
+int ImageHasAlpha(NativeHandle handle) {
+    // Alpha blending is available when the drawing library found AlphaBlend in
+    // msimg32 at start-up; the library stays loaded until shutdown.
+    HMODULE msimg32 = GetModuleHandleW(L"msimg32.dll");
+    if (!msimg32 || !GetProcAddress(msimg32, "AlphaBlend")) return 0;
+    HBITMAP bitmap = AsBitmap(handle);
+    if (!bitmap || GetObjectType(bitmap) != OBJ_BITMAP) return 0;
+    DIBSECTION dib;
+    const int size = GetObjectW(bitmap, sizeof(dib), &dib);
+    if (size == static_cast<int>(sizeof(dib))) return dib.dsBm.bmBitsPixel == 32 ? 1 : 0;
+    if (size != static_cast<int>(sizeof(BITMAP)) || dib.dsBm.bmBitsPixel != 32) return 0;
+    // A device bitmap: look for any non-zero alpha byte.
+    const int width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
+    if (width < 1 || height < 1) return 0;
+    const size_t bytes = static_cast<size_t>(DibRowPitch(width, 32)) * static_cast<size_t>(height);
+    void* block = HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!block) return 0;
+    int found = 0;
+    if (HDC dc = CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info;
+        std::memset(&info, 0, sizeof(info));
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), block, &info, DIB_RGB_COLORS)) {
+            const auto* p = static_cast<const uint8_t*>(block);
+            for (size_t i = 3; i < bytes; i += 4)
+                if (p[i]) {
+                    found = 1;
+                    break;
+                }
+        }
+        DeleteDC(dc);
+    }
+    HeapFree(GetProcessHeap(), 0, block);
+    return found;
+}
+
+intptr_t RasterGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int h) {
+    if (!canvas || !SizeFitsRecord(w, h)) return 0;
+    HBITMAP bitmap = AsBitmap(DibCreate(w, h, canvas->depth));
+    if (!bitmap) return 0;
+    DIBSECTION dib;
+    if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
+        DeleteObject(bitmap);
+        return 0;
+    }
+    // The new image has the Canvas's pixel size, so rows copy byte for byte.
+    if (dib.dsBm.bmBitsPixel == canvas->raster.bytesPerPixel * 8)
+        BlitCopyOut(canvas, x, y, dib.dsBm.bmBits, DibRowPitch(w, dib.dsBm.bmBitsPixel), w, h);
+    intptr_t result = StoreImage(target, bitmap, w, h, dib.dsBm.bmBitsPixel);
+    if (!result) DeleteObject(bitmap);
+    return result;
+}
+
+intptr_t GdiGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int h) {
+    if (!canvas || !SizeFitsRecord(w, h)) return 0;
+    GdiTakeBackDC(canvas);
+    int bitCount = canvas->depth;
+    if (canvas->gdi.grabAs24 && bitCount == 32) bitCount = 24;
+    HBITMAP bitmap = AsBitmap(DibCreate(w, h, bitCount));
+    if (!bitmap) return 0;
+    HDC output = reinterpret_cast<HDC>(canvas->gdi.dc);
+    BOOL copied = FALSE;
+    if (HDC dc = CreateCompatibleDC(output)) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        copied = BitBlt(dc, 0, 0, w, h, output, x, y, SRCCOPY);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    // The depth recorded is that of the bitmap made (DIBs have at least 24 bits).
+    intptr_t result = copied ? StoreImage(target, bitmap, w, h, bitCount > 24 ? bitCount : 24) : 0;
+    if (!result) DeleteObject(bitmap);
+    return result;
+}

@@ -61,7 +61,7 @@ intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int w
 // Frees one image, or every image for -1. Also the table's free callback.
 void ImageFree(ObjectNumber number);
 // 1 when the handle is a bitmap with a usable alpha channel and alpha blending
-// is available (msimg32's AlphaBlend is loaded), else 0.
+// is available (AlphaBlendAvailable), else 0.
 int ImageHasAlpha(NativeHandle handle);
 
 // The grabImage slot of a raster Canvas: copies (x, y, w, h) of the drawing

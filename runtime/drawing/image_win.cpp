@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/drawing/gdi/drawing_library.h"
 #include "runtime/drawing/image.h"
 #include "runtime/drawing/raster/blit.h"
 
@@ -215,10 +216,7 @@ void ImageFree(ObjectNumber number) {
 }
 
 int ImageHasAlpha(NativeHandle handle) {
-    // Alpha blending is available when the drawing library found AlphaBlend in
-    // msimg32 at start-up; the library stays loaded until shutdown.
-    HMODULE msimg32 = GetModuleHandleW(L"msimg32.dll");
-    if (!msimg32 || !GetProcAddress(msimg32, "AlphaBlend")) return 0;
+    if (!AlphaBlendAvailable()) return 0;
     HBITMAP bitmap = AsBitmap(handle);
     if (!bitmap || GetObjectType(bitmap) != OBJ_BITMAP) return 0;
     DIBSECTION dib;

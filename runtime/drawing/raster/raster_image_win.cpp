@@ -93,14 +93,9 @@ void RasterBlitDib(Canvas* canvas, NativeHandle dib, int x, int y, int alpha, in
         return;
     const BITMAP& bm = section.dsBm;
     const int bitCount = bm.bmBitsPixel;
-    int pitch = DibRowPitch(bm.bmWidth, bitCount);
+    const int pitch = DibRowPitch(bm.bmWidth, bitCount);
     const uint8_t* bits = static_cast<const uint8_t*>(bm.bmBits);
     if (!bits) return;
-    // A top-down section is read from its last stored row upward, as a bottom-up block.
-    if (section.dsBmih.biHeight < 0 && bm.bmHeight > 0) {
-        bits += static_cast<size_t>(bm.bmHeight - 1) * static_cast<size_t>(pitch);
-        pitch = -pitch;
-    }
     if (bitCount == 32)
         BlitFrom32(canvas, bits, pitch, x, y, bm.bmWidth, bm.bmHeight, alpha, useAlpha);
     else if (bitCount == 24)

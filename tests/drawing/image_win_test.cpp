@@ -57,7 +57,7 @@ int AllEntries() {
     return count;
 }
 
-class ImageTest : public ::testing::Test {
+class ImageObjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ImagesInit();
@@ -70,7 +70,7 @@ protected:
     }
 };
 
-TEST_F(ImageTest, CreateMakesABlack24BitSectionAndHandleAgrees) {
+TEST_F(ImageObjectTest, CreateMakesABlack24BitSectionAndHandleAgrees) {
     const intptr_t handle = ImageCreate(2, 800, 600);
     ASSERT_NE(handle, 0);
     EXPECT_EQ(ImageHandle(2), handle);
@@ -92,7 +92,7 @@ TEST_F(ImageTest, CreateMakesABlack24BitSectionAndHandleAgrees) {
     EXPECT_EQ(ImageHandle(3), 0);
 }
 
-TEST_F(ImageTest, FillsByDepthAndColour) {
+TEST_F(ImageObjectTest, FillsByDepthAndColour) {
     struct Case {
         int depth;
         Color colour;
@@ -123,7 +123,7 @@ TEST_F(ImageTest, FillsByDepthAndColour) {
     }
 }
 
-TEST_F(ImageTest, FailedCreateLeavesTheNumberEmpty) {
+TEST_F(ImageObjectTest, FailedCreateLeavesTheNumberEmpty) {
     struct Case {
         int width, height;
     };
@@ -141,7 +141,7 @@ TEST_F(ImageTest, FailedCreateLeavesTheNumberEmpty) {
     }
 }
 
-TEST_F(ImageTest, AnyNumberGivesFreshNumbersAndFixedNumbersReplace) {
+TEST_F(ImageObjectTest, AnyNumberGivesFreshNumbersAndFixedNumbersReplace) {
     const intptr_t a = ImageCreate(AnyNumber, 3, 3);
     const intptr_t b = ImageCreate(AnyNumber, 3, 3);
     ASSERT_NE(a, 0);
@@ -164,7 +164,7 @@ TEST_F(ImageTest, AnyNumberGivesFreshNumbersAndFixedNumbersReplace) {
     EXPECT_EQ(ImageHandle(b), 0);
 }
 
-TEST_F(ImageTest, CanvasFormatsPitchesAndDepths) {
+TEST_F(ImageObjectTest, CanvasFormatsPitchesAndDepths) {
     struct Case {
         int width, depth, format, bytesPerPixel, canvasDepth, pitch;
     };
@@ -201,7 +201,7 @@ TEST_F(ImageTest, CanvasFormatsPitchesAndDepths) {
     }
 }
 
-TEST_F(ImageTest, CanvasRefusesNumbersWithoutImages) {
+TEST_F(ImageObjectTest, CanvasRefusesNumbersWithoutImages) {
     EXPECT_EQ(ImageCanvas(12), nullptr);
     EXPECT_EQ(ImageCanvas(AnyNumber), nullptr);
     EXPECT_EQ(CurrentCanvas, nullptr);
@@ -220,7 +220,7 @@ TEST_F(ImageTest, CanvasRefusesNumbersWithoutImages) {
     EXPECT_EQ(GetObjectType(ddb), 0u);
 }
 
-TEST_F(ImageTest, GrabCopiesARectangleAndLeavesOutsidePixelsBlack) {
+TEST_F(ImageObjectTest, GrabCopiesARectangleAndLeavesOutsidePixelsBlack) {
     ASSERT_NE(ImageCreate(2, 20, 10), 0);
     Paint(ImageHandle(2), 1);
     // One row below the source: the last row of the new image is black.
@@ -249,7 +249,7 @@ TEST_F(ImageTest, GrabCopiesARectangleAndLeavesOutsidePixelsBlack) {
     EXPECT_EQ(std::memcmp(PixelOf(again, 2, 3), PixelOf(ImageHandle(2), 0, 1), 3), 0);
 }
 
-TEST_F(ImageTest, GrabNumbersAndFailures) {
+TEST_F(ImageObjectTest, GrabNumbersAndFailures) {
     ASSERT_NE(ImageCreate(2, 8, 8, 32), 0);
     const intptr_t a = ImageGrab(2, AnyNumber, 0, 0, 4, 4);
     const intptr_t b = ImageGrab(2, AnyNumber, 0, 0, 4, 4);
@@ -267,7 +267,7 @@ TEST_F(ImageTest, GrabNumbersAndFailures) {
     EXPECT_EQ(ImageHandle(7), seven);
 }
 
-TEST_F(ImageTest, GrabIntoItsOwnNumberReplacesWithoutLeaking) {
+TEST_F(ImageObjectTest, GrabIntoItsOwnNumberReplacesWithoutLeaking) {
     ASSERT_NE(ImageCreate(2, 10, 10), 0);
     Paint(ImageHandle(2), 4);
     const intptr_t old = ImageHandle(2);
@@ -279,7 +279,7 @@ TEST_F(ImageTest, GrabIntoItsOwnNumberReplacesWithoutLeaking) {
     EXPECT_EQ(std::vector<uint8_t>(PixelOf(grabbed, 0, 0), PixelOf(grabbed, 0, 0) + 3), expect);
 }
 
-TEST_F(ImageTest, RasterGrabAtNegativeCorner) {
+TEST_F(ImageObjectTest, RasterGrabAtNegativeCorner) {
     ASSERT_NE(ImageCreate(2, 30, 20), 0);
     Paint(ImageHandle(2), 9);
     Canvas* canvas = ImageCanvas(2);
@@ -316,7 +316,7 @@ NativeHandle AcquireTestDC(Canvas*) {
     return gScreenDC;
 }
 
-TEST_F(ImageTest, GdiGrabCopiesFromTheOutputDC) {
+TEST_F(ImageObjectTest, GdiGrabCopiesFromTheOutputDC) {
     struct Case {
         int outputDepth, grabAs24, screenKind, expectDepth;
     };
@@ -362,7 +362,7 @@ TEST_F(ImageTest, GdiGrabCopiesFromTheOutputDC) {
     }
 }
 
-TEST_F(ImageTest, HasAlphaByKindOfBitmap) {
+TEST_F(ImageObjectTest, HasAlphaByKindOfBitmap) {
     DrawingLibraryInit();
     if (!AlphaBlendAvailable()) GTEST_SKIP() << "no AlphaBlend on this system";
     ASSERT_NE(ImageCreate(1, 4, 4, 32), 0);

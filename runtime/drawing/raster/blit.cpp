@@ -167,6 +167,17 @@ void BlitRows(Canvas* canvas, const void* bits, int pitch, int sourceBytes, int 
     if (!BlitClip(canvas, x, y, width, height, &r)) return;
     const RasterTail& raster = canvas->raster;
     const int targetBytes = raster.bytesPerPixel;
+    // Block copies (the common case) go straight to memcpy, row after row.
+    if (rule == RowBlock<3> || rule == RowBlock<4>) {
+        const size_t rowBytes = static_cast<size_t>(r.width) * static_cast<size_t>(targetBytes);
+        uint8_t* t = raster.pixels + static_cast<int64_t>(r.targetRow) * raster.pitch +
+                     static_cast<int64_t>(r.targetX) * targetBytes;
+        const uint8_t* s = static_cast<const uint8_t*>(bits) + static_cast<int64_t>(r.sourceRow) * pitch +
+                           static_cast<int64_t>(r.sourceX) * sourceBytes;
+        const int64_t sourceStep = static_cast<int64_t>(r.sourceStep) * pitch;
+        for (int k = 0; k < r.height; ++k) std::memcpy(t + k * static_cast<int64_t>(raster.pitch), s + k * sourceStep, rowBytes);
+        return;
+    }
     RowContext c = base;
     c.x = r.targetX;
     for (int k = 0; k < r.height; ++k) {

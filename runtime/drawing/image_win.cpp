@@ -65,8 +65,6 @@ void ImagesFreeAll() { ObjectTableFreeAll(ImageTable); }
 
 NativeHandle DibCreate(int width, int height, int bitCount) {
     if (width < 1 || height < 1) return 0;
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) return 0;
     BITMAPINFO info;
     std::memset(&info, 0, sizeof(info));
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -75,10 +73,10 @@ NativeHandle DibCreate(int width, int height, int bitCount) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(bitCount > 24 ? bitCount : 24);
     info.bmiHeader.biCompression = BI_RGB;
+    // With DIB_RGB_COLORS the section needs no device context: making and
+    // deleting one would only cost time on the demo's busiest path (ImageGrab).
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    DeleteDC(dc);
-    return AsHandle(bitmap);
+    return AsHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
 }
 
 intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Color colour) {

@@ -238,10 +238,12 @@ void BlitFrom32(Canvas* canvas, const void* bits, int pitch, int x, int y, int w
                 int useAlpha) {
     if (!canvas) return;
     alpha = ClampAlpha(alpha);
-    uint8_t opacity[256];
-    for (int a = 0; a < 256; ++a) opacity[a] = static_cast<uint8_t>(alpha == 255 ? a : a * alpha / 255);
-    RowContext c{canvas, alpha, opacity, 0, 0};
     RowRule rule = RuleFrom32(canvas->raster.modeFlags, canvas->raster.bytesPerPixel == 4, alpha, useAlpha);
+    // Stored alpha -> opacity, for the rules that read it; the colour copies do not.
+    uint8_t opacity[256];
+    if (rule != RowCopyColour<4, 4> && rule != RowCopyColour<4, 3> && rule != RowBlock<4>)
+        for (int a = 0; a < 256; ++a) opacity[a] = static_cast<uint8_t>(alpha == 255 ? a : a * alpha / 255);
+    RowContext c{canvas, alpha, opacity, 0, 0};
     BlitRows(canvas, bits, pitch, 4, x, y, width, height, rule, c);
 }
 

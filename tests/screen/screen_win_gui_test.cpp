@@ -11,6 +11,7 @@
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/gdi/drawing_library_win.h"
 #include "runtime/drawing/gdi/gdi_canvas.h"
+#include "runtime/drawing/image.h"
 #include "runtime/screen/screen.h"
 #include "runtime/screen/screen_state_win.h"
 
@@ -81,6 +82,7 @@ protected:
     HWND parent = nullptr;
     static void SetUpTestSuite() {
         DrawingLibraryInit();
+        ImagesInit();
     }
     void SetUp() override {
         if (!GraphicsInit()) GTEST_SKIP() << "no Direct3D 9 here";
@@ -363,6 +365,33 @@ TEST_F(ScreenTest, GdiCasesOnTheBackBuffer) {
     EXPECT_EQ(view.Raw(500, 500), 0xFFFF0000u);
     EXPECT_EQ(view.At(600, 10), kBlue);
     EXPECT_EQ(view.At(610, 10), kBlue);
+}
+
+TEST_F(ScreenTest, GrabsFromTheScreenAreTwentyFourBitImages) {
+    Open();
+    Canvas* canvas = ScreenCanvas();
+    ASSERT_NE(CanvasBegin(canvas), 0);
+    CanvasLine(10, 10, 20, 10, kRed);
+    ASSERT_NE(canvas->bufferAddress(canvas), nullptr);  // the grab takes the DC back
+    intptr_t handle = canvas->grabImage(canvas, 7, 10, 10, 11, 2);
+    CanvasEnd();
+    ASSERT_NE(handle, 0);
+    EXPECT_EQ(ImageHandle(7), handle);
+    auto* record = static_cast<ImageRecord*>(ObjectTableGet(ImageTable, 7));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->width, 11);
+    EXPECT_EQ(record->height, 2);
+    EXPECT_EQ(record->depth, 24);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(reinterpret_cast<HGDIOBJ>(handle), sizeof section, &section), static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 24);
+    // Bottom-up rows: the grabbed top row (the line) is the last stored row.
+    const uint8_t* top = static_cast<const uint8_t*>(section.dsBm.bmBits) + section.dsBm.bmWidthBytes;
+    for (int x = 0; x < 11; ++x) {
+        EXPECT_EQ(top[x * 3 + 2], 0xFF) << x;
+        EXPECT_EQ(top[x * 3 + 0], 0x00) << x;
+    }
+    ImageFree(7);
 }
 
 TEST_F(ScreenTest, FlipPresentsAndPacesNothingWhenNoScreenIsOpen) {

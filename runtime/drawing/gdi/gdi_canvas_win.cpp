@@ -7,6 +7,7 @@
 
 #include "runtime/drawing/gdi/drawing_library_win.h"
 #include "runtime/drawing/gdi/italic_overhang.h"
+#include "runtime/drawing/image.h"
 
 namespace {
 
@@ -517,6 +518,7 @@ void GdiInstallSlots(Canvas* canvas) {
     canvas->ellipse = EllipseSlot;
     canvas->fillArea = FillArea;
     canvas->setFrontColor = SetFrontColor;
+    canvas->grabImage = GdiGrabImage;
     canvas->line = Line;
     canvas->plot = Plot;
     canvas->plotColor = PlotColor;

@@ -10,6 +10,9 @@ namespace {
 
 const int ArrayTypeInteger = 21;
 
+// Candidates scored side by side in the table passes.
+const int BatchLanes = 4;
+
 // Round to nearest, ties to even, under the default rounding mode.
 int32_t RoundEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
 
@@ -66,28 +69,35 @@ struct Scorer {
         }
         return ScoreRun{score, d};
     }
-    // Two candidates k1 < k2 against the same best score, in step while both
-    // go on, so that two independent sums are in flight. The second
-    // candidate's scores are kept in history for Replay.
-    void RunPair(int32_t k1, int32_t k2, float best, ScoreRun* run1, ScoreRun* run2, float* history) const {
-        const float* centre1 = mirror + h + k1;
-        const float* centre2 = mirror + h + k2;
-        const int32_t limit = h - k2;  // the smaller of the two limits
-        const double b = best;
-        float score1 = 0.0f, score2 = 0.0f;
-        int32_t d = 0;
-        history[0] = 0.0f;
-        while (d < limit && b - static_cast<double>(score1) < bound[d] && b - static_cast<double>(score2) < bound[d]) {
-            const float w = weights[d];
-            score1 = Single(score1 + w * centre1[-d]);
-            score2 = Single(score2 + w * centre2[-d]);
-            score1 = Single(score1 + w * centre1[d]);
-            score2 = Single(score2 + w * centre2[d]);
-            ++d;
-            history[d] = score2;
+    // Lanes candidates k[0] < k[1] < ... against the same best score, in step
+    // while all of them go on, so that independent sums are in flight. The
+    // scores of every lane but the first are kept in its row of history (h + 1
+    // entries per lane) for Replay.
+    template <int Lanes>
+    void RunBatch(const int32_t* k, float best, ScoreRun* runs, float* history) const {
+        const size_t row = static_cast<size_t>(h) + 1;
+        const float* centre[Lanes];
+        float score[Lanes];
+        for (int i = 0; i < Lanes; ++i) {
+            centre[i] = mirror + h + k[i];
+            score[i] = 0.0f;
+            history[i * row] = 0.0f;
         }
-        *run1 = Run(k1, ScoreRun{score1, d}, best);
-        *run2 = Run<true>(k2, ScoreRun{score2, d}, best, history);
+        const int32_t limit = h - k[Lanes - 1];  // the smallest of the limits
+        const double b = best;
+        int32_t d = 0;
+        while (d < limit) {
+            bool all = true;
+            for (int i = 0; i < Lanes; ++i) all &= b - static_cast<double>(score[i]) < bound[d];
+            if (!all) break;
+            const float w = weights[d];
+            for (int i = 0; i < Lanes; ++i) score[i] = Single(score[i] + w * centre[i][-d]);
+            for (int i = 0; i < Lanes; ++i) score[i] = Single(score[i] + w * centre[i][d]);
+            ++d;
+            for (int i = 1; i < Lanes; ++i) history[i * row + d] = score[i];
+        }
+        runs[0] = Run(k[0], ScoreRun{score[0], d}, best);
+        for (int i = 1; i < Lanes; ++i) runs[i] = Run<true>(k[i], ScoreRun{score[i], d}, best, history + i * row);
     }
     // Where a loop recorded against one best score would have stopped against
     // a higher one: no later than where it did, at the first distance whose
@@ -197,7 +207,7 @@ int DemoTablePass(DemoState& s, DemoAxis axis) {
     }
 
     std::vector<float> mirror(2 * static_cast<size_t>(h) + 1, 1.0f);
-    std::vector<float> history(static_cast<size_t>(h) + 1);
+    std::vector<float> history(BatchLanes * (static_cast<size_t>(h) + 1));
     const Scorer scorer{mirror.data(), weights.data(), bound.data(), h};
     const auto nextFree = [&](int32_t k) {
         if (isX) {
@@ -239,25 +249,29 @@ int DemoTablePass(DemoState& s, DemoAxis axis) {
                     found = true;
                 }
             };
-            // Free candidates are scored two at a time against the same best
-            // score. When the first raises the best score, the second's loop
-            // is replayed against the new one.
+            // Free candidates are scored in batches against the same best
+            // score. When one raises the best score, the later ones' loops
+            // are replayed against the new one.
             candidate = nextFree(0);
             while (candidate < h) {
-                const int32_t k1 = candidate;
-                const int32_t k2 = nextFree(k1 + 1);
-                if (k2 >= h) {
-                    take(k1, scorer.Run(k1, ScoreRun{}, bestScore));
-                    candidate = k2;
+                int32_t k[BatchLanes];
+                int lanes = 0;
+                for (int32_t c = candidate; lanes < BatchLanes && c < h; c = nextFree(c + 1)) k[lanes++] = c;
+                if (lanes < BatchLanes) {
+                    for (int i = 0; i < lanes; ++i) take(k[i], scorer.Run(k[i], ScoreRun{}, bestScore));
+                    candidate = h;
                     break;
                 }
-                ScoreRun run1, run2;
-                scorer.RunPair(k1, k2, bestScore, &run1, &run2, history.data());
+                ScoreRun runs[BatchLanes];
                 const float before = bestScore;
-                take(k1, run1);
-                if (bestScore != before) run2 = scorer.Replay(k2, run2, bestScore, history.data());
-                take(k2, run2);
-                candidate = nextFree(k2 + 1);
+                scorer.RunBatch<BatchLanes>(k, before, runs, history.data());
+                take(k[0], runs[0]);
+                for (int i = 1; i < BatchLanes; ++i) {
+                    const float* row = history.data() + i * (static_cast<size_t>(h) + 1);
+                    if (bestScore != before) runs[i] = scorer.Replay(k[i], runs[i], bestScore, row);
+                    take(k[i], runs[i]);
+                }
+                candidate = nextFree(k[BatchLanes - 1] + 1);
             }
             // A free cell always exists while the total stays within h; stop
             // rather than hand out a cell twice should that ever not hold.

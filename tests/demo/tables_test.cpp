@@ -176,4 +176,81 @@ TEST(DemoTables, MissingOrShortArraysAreRefused) {
     for (void* a : arrays) ArrayFree(a);
 }
 
+// The pass written plainly, one candidate at a time with conditional adds, as
+// a reference for the batched scoring of the tables.
+struct ReferenceTable {
+    Ints cells, starts;
+    float lastScore = 0.0f;     // where the last candidate's loop stopped
+    int32_t lastDistance = 0;
+};
+
+ReferenceTable ReferencePass(int32_t h, float w, bool truncate, Ints& freeCell) {
+    ReferenceTable t;
+    t.cells.assign(size_t(h) + 3, 0);
+    t.starts.assign(43, 0);
+    int32_t cellCount = 0, cellTotal = 0, r = 0;
+    float accumWidth = 0.0f;
+    for (int32_t k = 0; k < h; ++k) freeCell[k] = 1;
+    while (r <= 40) {
+        t.starts[r] = cellCount;
+        int32_t ringSize = truncate ? int32_t(double(accumWidth) + w) - cellTotal
+                                    : int32_t(std::nearbyint(double(accumWidth) + w - cellTotal));
+        cellTotal += ringSize;
+        if (cellTotal > h) {
+            ringSize -= cellTotal - h;
+            cellTotal = h;
+        }
+        for (int32_t pick = 0; pick < ringSize; ++pick) {
+            float bestScore = 0.0f;
+            int32_t bestCell = 0;
+            for (int32_t k = 0; k < h; ++k) {
+                if (!freeCell[k]) continue;
+                float score = 0.0f, weight = 1.0f;
+                int32_t d = 0;
+                for (; k + d < h && double(bestScore) < double(score) + 12.0 * double(weight); ++d) {
+                    if (k - d >= 0 ? freeCell[k - d] : freeCell[d - k]) score = float(score + weight);
+                    if (freeCell[k + d]) score = float(score + weight);
+                    weight = float(weight / 1.5);
+                }
+                t.lastScore = score;
+                t.lastDistance = d;
+                if (score >= bestScore) {
+                    bestCell = k;
+                    bestScore = score;
+                }
+            }
+            freeCell[bestCell] = 0;
+            int32_t i = cellCount;
+            while (i > t.starts[r] && t.cells[i - 1] > bestCell) {
+                t.cells[i] = t.cells[i - 1];
+                --i;
+            }
+            t.cells[i] = bestCell;
+            ++cellCount;
+        }
+        accumWidth = float(accumWidth + w);
+        ++r;
+    }
+    t.starts[r] = cellCount;
+    return t;
+}
+
+TEST(DemoTables, BatchedScoringMatchesThePlainPass) {
+    struct Case { int32_t w, h; };
+    const Case cases[] = {{800, 600}, {1024, 768}, {333, 211}, {64, 48}, {6, 4}};
+    for (const Case& c : cases) {
+        BuiltTables t(c.w, c.h);
+        Ints freeCell(size_t(std::max(t.s.halfWidth, t.s.halfHeight)) + 1, 0);
+        const ReferenceTable x = ReferencePass(t.s.halfWidth, t.s.ringWidthX, true, freeCell);
+        const ReferenceTable y = ReferencePass(t.s.halfHeight, t.s.ringWidthY, false, freeCell);
+        EXPECT_EQ(BuiltTables::Elements(t.s.ringCellsX, 0, t.s.halfWidth + 3), x.cells) << c.w;
+        EXPECT_EQ(BuiltTables::Elements(t.s.ringStartX, 0, 43), x.starts) << c.w;
+        EXPECT_EQ(BuiltTables::Elements(t.s.ringCellsY, 0, t.s.halfHeight + 3), y.cells) << c.h;
+        EXPECT_EQ(BuiltTables::Elements(t.s.ringStartY, 0, 43), y.starts) << c.h;
+        // The score loop's fields hold where the y pass's last loop stopped.
+        EXPECT_EQ(t.s.score, y.lastScore) << c.h;
+        EXPECT_EQ(t.s.distance, y.lastDistance) << c.h;
+    }
+}
+
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 #include <set>
@@ -10,50 +9,12 @@
 #include "runtime/core/numeric.h"
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
+#include "picture.h"
 
 namespace {
 
-// An image's pixels as 0xRRGGBB values, row 0 at the top.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-
-    explicit Picture(ObjectNumber image) {
-        DIBSECTION dib;
-        std::memset(&dib, 0, sizeof(dib));
-        if (GetObjectW(reinterpret_cast<HBITMAP>(ImageHandle(image)), sizeof(dib), &dib) != sizeof(dib)) return;
-        width = dib.dsBm.bmWidth;
-        height = dib.dsBm.bmHeight;
-        const int pitch = DibRowPitch(width, dib.dsBm.bmBitsPixel);
-        const int bytes = dib.dsBm.bmBitsPixel / 8;
-        pixels.resize(size_t(width) * height);
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* row = static_cast<uint8_t*>(dib.dsBm.bmBits) + size_t(height - 1 - y) * pitch;
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* p = row + x * bytes;
-                pixels[size_t(y) * width + x] = uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-            }
-        }
-    }
-    uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
-    bool operator==(const Picture& o) const { return width == o.width && height == o.height && pixels == o.pixels; }
-};
-
-// Writes 0xRRGGBB into pixel (x, y) of an image.
-void Put(ObjectNumber image, int x, int y, uint32_t rgb) {
-    DIBSECTION dib;
-    std::memset(&dib, 0, sizeof(dib));
-    GetObjectW(reinterpret_cast<HBITMAP>(ImageHandle(image)), sizeof(dib), &dib);
-    const int pitch = DibRowPitch(dib.dsBm.bmWidth, dib.dsBm.bmBitsPixel);
-    uint8_t* p = static_cast<uint8_t*>(dib.dsBm.bmBits) + size_t(dib.dsBm.bmHeight - 1 - y) * pitch + x * 3;
-    p[0] = uint8_t(rgb);
-    p[1] = uint8_t(rgb >> 8);
-    p[2] = uint8_t(rgb >> 16);
-}
-
 void Clear(ObjectNumber image) {
-    for (int y = 0; y < DemoScreenHeight; ++y)
-        for (int x = 0; x < DemoScreenWidth; ++x) Put(image, x, y, 0);
+    Paint(image, [](int, int) { return 0; });
 }
 
 // A seed whose first draw of RandomUpTo(10) makes the seed line black or not.
@@ -154,12 +115,21 @@ TEST_F(DemoFrame, MirroredPixelsLandOnMirroredPlaces) {
         s.phaseX = s.phaseY = phase;
         Clear(DemoImageSource);
         Clear(DemoImageFrame);
-        int id = 1;
-        for (int y = 4; y < 300; y += 5)
-            for (int x = 4; x < 796; x += 5, ++id) {
-                Put(DemoImageSource, x, y, 0x400000u | uint32_t(id));
-                Put(DemoImageSource, 800 - x, 600 - y, 0x800000u | uint32_t(id));
-            }
+        // Markers on a grid of 5 pixels in the upper half, numbered row by
+        // row, and their mirrors about (400, 300) in the lower half.
+        const int columns = 159, rows = 60, markers = columns * rows;
+        const auto marker = [&](int x, int y) -> int {
+            if (x < 4 || y < 4 || (x - 4) % 5 || (y - 4) % 5) return -1;
+            const int c = (x - 4) / 5, r = (y - 4) / 5;
+            return c < columns && r < rows ? r * columns + c + 1 : -1;
+        };
+        Paint(DemoImageSource, [&](int x, int y) -> int64_t {
+            int id = marker(x, y);
+            if (id > 0) return 0x400000 | id;
+            id = marker(800 - x, 600 - y);
+            return id > 0 ? 0x800000 | id : -1;
+        });
+        const int id = markers + 1;
         ASSERT_EQ(DemoComposeFrame(s), 1);
         const Picture frame(DemoImageFrame);
         // The frame's tiles (its cut lists and ring sizes are still in place):
@@ -184,8 +154,8 @@ TEST_F(DemoFrame, MirroredPixelsLandOnMirroredPlaces) {
                 const uint32_t p = frame.At(x, y);
                 if ((p & 0xFF0000u) != 0x400000u) continue;
                 ++landed;
-                const int marker = int(p & 0xFFFFu) - 1;
-                const int sx = 4 + marker % 159 * 5, sy = 4 + marker / 159 * 5;
+                const int index = int(p & 0xFFFFu) - 1;
+                const int sx = 4 + index % columns * 5, sy = 4 + index / columns * 5;
                 EXPECT_TRUE(movedByATile(sx, sy, x, y)) << sx << "," << sy << " -> " << x << "," << y;
                 const uint32_t m = frame.At(800 - x, 600 - y);
                 if (m == (0x800000u | (p & 0xFFFFu))) {
@@ -244,7 +214,7 @@ TEST_F(DemoFrame, RingsThirtyOneAndThirtyTwoCopyALastRowStrip) {
         // Only the last row of image 2 is lit, each pixel naming its column.
         Clear(DemoImageSource);
         Clear(DemoImageFrame);
-        for (int x = 0; x < 800; ++x) Put(DemoImageSource, x, 599, 0x5A0000u | uint32_t(x + 1));
+        Paint(DemoImageSource, [](int x, int y) -> int64_t { return y == 599 ? 0x5A0000 | (x + 1) : -1; });
         ASSERT_EQ(DemoComposeFrame(s), 1);
         const Picture picture(DemoImageFrame);
         int strip = 0;

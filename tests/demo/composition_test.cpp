@@ -107,6 +107,10 @@ TEST(DemoComposition, ScheduleOrderOfTheFirstFrame) {
     EXPECT_EQ(calls[1], Tile(19, 15));
     EXPECT_EQ(calls[2], Tile(0, 1));
     EXPECT_EQ(calls[3], Tile(19, 14));
+    // Round a = 2, b = 2: the right-hand case first (row 0, counted from the
+    // offset row), then the left-hand case, each tile followed by its mirror.
+    const std::vector<Tile> round22 = {{17, 0}, {2, 15}, {2, 2}, {17, 13}};
+    EXPECT_NE(std::search(calls.begin(), calls.end(), round22.begin(), round22.end()), calls.end());
     // Where a tile is painted twice over by a neighbour, the later one wins;
     // the centre tile comes after the tiles that overlap it from the left.
     const auto pos = [&](Tile tile) { return std::find(calls.begin(), calls.end(), tile) - calls.begin(); };

@@ -1,0 +1,109 @@
+// Frames per second of the whole demo frame with presentation, beside the
+// in-memory composition of the same frames measured in the same run:
+//   in memory    composition of image 3 and the copy-back with the seed line;
+//   present      the program's frame: the same, plus drawing image 3 onto the
+//                back buffer and ScreenFlip, paced by the retrace interval;
+//   immediate    the same with a screen that presents without waiting for the
+//                retrace (the cost of getting a frame to the display).
+// Needs a display (an Xvfb display under Wine).
+//
+//   present_win_bench [FRAMES]   (default 123: three turns of the rings)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "demo/demo_state.h"
+#include "demo/frame.h"
+#include "runtime/core/runtime_start.h"
+#include "runtime/drawing/canvas.h"
+#include "runtime/drawing/image.h"
+#include "runtime/screen/screen.h"
+#include "runtime/screen/screen_state_win.h"
+#include "runtime/window/window.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+double InMemory(int frames) {
+    const double start = Now();
+    for (int i = 0; i < frames; ++i) {
+        DemoComposeFrame(Demo);
+        DemoCopyBackAndSeed(Demo);
+    }
+    return frames / (Now() - start);
+}
+
+double Presented(int frames) {
+    const double start = Now();
+    for (int i = 0; i < frames; ++i) {
+        DemoComposeFrame(Demo);
+        CanvasBegin(ScreenCanvas());
+        CanvasDrawImage(ImageHandle(DemoImageFrame), 0, 0);
+        CanvasEnd();
+        ScreenFlip();
+        DemoCopyBackAndSeed(Demo);
+        WindowPollEvent();
+    }
+    return frames / (Now() - start);
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "present_win_bench: %s\n", what);
+    RuntimeRelease();
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 123;
+    std::memset(&Demo, 0, sizeof Demo);
+    RuntimeStart();
+    if (!DemoSetUpStart(Demo)) return Fail("set-up failed");
+    if (!GraphicsInit()) return Fail("no Direct3D 9 (is there a display?)");
+    if (!WindowOpen(0, 0, 0, DemoScreenWidth, DemoScreenHeight, u"Wirlo benchmark", 0xC80000))
+        return Fail("no window");
+    if (!ScreenOpenWindowed(WindowHandle(0), 0, 0, DemoScreenWidth, DemoScreenHeight, 0, 0, 0))
+        return Fail("no screen");
+    if (!DemoCreateImages(Demo) || !DemoSetUpTables(Demo)) return Fail("no images or tables");
+    Pump();
+
+    // One turn of the rings first, so the pictures hold colour.
+    InMemory(41);
+    const double memory = InMemory(frames);
+    const double present = Presented(frames);
+    ScreenOpenWindowed(WindowHandle(0), 0, 0, DemoScreenWidth, DemoScreenHeight, 0, 0, 0, 0);
+    Pump();
+    const double immediate = Presented(frames);
+    const double memoryAgain = InMemory(frames);
+
+    std::printf("frames per run          %d (800x600, %d-bit screen, refresh %d Hz)\n", frames, Screen.screenDepth,
+                Screen.refreshRate);
+    std::printf("in memory               %8.1f frames/s\n", memory);
+    std::printf("present (retrace)       %8.1f frames/s   %.3f x in memory\n", present, present / memory);
+    std::printf("present (immediate)     %8.1f frames/s   %.3f x in memory\n", immediate, immediate / memory);
+    std::printf("in memory, again        %8.1f frames/s\n", memoryAgain);
+    RuntimeRelease();
+    return 0;
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The runtime's start-up and shutdown under wine64 in an Xvfb display of its
+# own: every library is ready after start-up and the shutdown with a window, a
+# screen and images open ends the process with exit code 0; the start-up
+# failure path reports its message and ends with its own non-zero code; and the
+# demo without any display stops at once with a message and a non-zero code.
+# Usage: runtime_win.sh BUILD_DIR RESULTS_DIR
+set -uo pipefail
+build=$(cd "$1" && pwd)
+results=${2:-$build/results}
+name=runtime_win
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mkdir -p "$results"
+xvfb_pid=""
+out=$(mktemp)
+finish() {
+  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -f "$out"
+}
+trap finish EXIT
+
+# Wine keeps one server per prefix alive for a moment after its last program
+# ends, with the display it was started on: wait for it to end so that the
+# next program starts on the display chosen here.
+wine_settle() {
+  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+
+pass() { echo "PASS $name" >"$results/$name.result"; echo "PASS $name"; exit 0; }
+fail() { echo "FAIL $name $*" >"$results/$name.result"; echo "FAIL $name $*" >&2; exit 1; }
+
+tool="$build/tests/runtime_cycle_win.exe"
+[ -f "$tool" ] || fail "no $tool"
+exe="$build/Wirlo.exe"
+[ -f "$exe" ] || fail "no $exe"
+
+# Without any display: a clear message and a non-zero exit code, promptly.
+wine_settle
+env -u DISPLAY timeout 60 "$root/scripts/wine-run" "$exe" >"$out" 2>&1
+code=$?
+[ "$code" -ne 124 ] || fail "without a display the demo did not stop"
+[ "$code" -ne 0 ] || fail "without a display the demo exited with 0"
+grep -q "Wirlo cannot start" "$out" || fail "without a display no message was given: $(tail -n 2 "$out")"
+echo "  no display: exit code $code, $(grep -m1 'Wirlo cannot start' "$out")"
+
+wine_settle
+read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
+export DISPLAY="$display"
+
+timeout 120 "$root/scripts/wine-run" "$tool" >"$out" 2>&1
+code=$?
+grep FAILED "$out" && fail "start-up checks failed"
+[ "$code" -eq 0 ] || fail "shutdown exit code $code: $(tail -n 2 "$out")"
+echo "  start-up and shutdown: exit code 0"
+
+timeout 120 "$root/scripts/wine-run" "$tool" fail >"$out" 2>&1
+code=$?
+[ "$code" -eq 9 ] || fail "failure path exit code $code (expected 9)"
+grep -q "the failure path works" "$out" || fail "failure path gave no message"
+echo "  failure path: exit code 9 with its message"
+pass

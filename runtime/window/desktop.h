@@ -3,11 +3,15 @@
 // of a key (Escape ends the demo).
 #pragma once
 
+#include <cstdint>
+
 struct DesktopRectangle {
     int left, top, right, bottom;
 };
 
-// The desktop window's rectangle in screen coordinates.
+// The desktop window (0 where there is no such window) and its rectangle in
+// screen coordinates.
+intptr_t DesktopWindow();
 DesktopRectangle DesktopGetRect();
 
 // Virtual-key codes used by the program.

@@ -2,6 +2,8 @@
 
 #include "runtime/window/desktop.h"
 
+intptr_t DesktopWindow() { return reinterpret_cast<intptr_t>(GetDesktopWindow()); }
+
 DesktopRectangle DesktopGetRect() {
     RECT r{};
     GetWindowRect(GetDesktopWindow(), &r);

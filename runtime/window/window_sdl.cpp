@@ -163,9 +163,15 @@ uint32_t WindowPollEvent() {
 }
 
 void EventPostInit() { EventQueueInit(); }
-void EventPostEnd() {}
+void EventPostEnd() {
+    // The queue's memory goes with MainHeap at shutdown; forget it first.
+    EventQueueDestroy(PendingEvents);
+    PendingEvents = nullptr;
+}
 uint32_t EventPostMessage() { return 0; }
 NativeHandle EventPostWindow() { return 0; }
+
+intptr_t DesktopWindow() { return 0; }
 
 DesktopRectangle DesktopGetRect() {
     SDL_Rect r{0, 0, 0, 0};

@@ -2,12 +2,12 @@
 // desktop with the windowed screen inside it, the effect's images and tables,
 // then the frame loop until the close box or Escape, and the runtime's
 // shutdown, which ends the process with exit code 0. No command line, no files.
+// The same entry serves the Windows build and the native build; the runtime
+// operations behind it differ, the program does not.
 //
 // A start-up step that cannot be done (no display, no Direct3D 9, no window,
 // screen or images) ends the program with a message and a non-zero exit code
 // instead of running on missing objects.
-#include <windows.h>
-
 #include <cstring>
 
 #include "demo/demo_state.h"
@@ -16,6 +16,7 @@
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
 #include "runtime/screen/screen.h"
+#include "runtime/window/desktop.h"
 #include "runtime/window/window.h"
 
 namespace {
@@ -31,16 +32,14 @@ enum : int {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int main() {
     std::memset(&Demo, 0, sizeof Demo);
     RuntimeStart();
 
     if (!DemoSetUpStart(Demo)) RuntimeFail(u"Wirlo: out of memory while starting.", ExitNoMemory);
 
-    HWND desktop = GetDesktopWindow();
-    Demo.desktopWindow = reinterpret_cast<NativeHandle>(desktop);
-    RECT desktopRect{};
-    GetWindowRect(desktop, &desktopRect);
+    Demo.desktopWindow = DesktopWindow();
+    const DesktopRectangle desktopRect = DesktopGetRect();
     Demo.desktopRect[0] = desktopRect.left;
     Demo.desktopRect[1] = desktopRect.top;
     Demo.desktopRect[2] = desktopRect.right;
@@ -50,13 +49,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Demo.windowY = (Demo.desktopRect[3] - Demo.desktopRect[1]) / 2 - 300;
 
     if (!GraphicsInit())
-        RuntimeFail(u"Wirlo cannot start: Direct3D 9 is not available (no display, no d3d9.dll, or no 16- or "
-                    u"32-bit display mode).",
+        RuntimeFail(u"Wirlo cannot start: no graphics screen is available (no display; on Windows, no "
+                    u"Direct3D 9 or no 16- or 32-bit display mode).",
                     ExitNoGraphics);
     if (!WindowOpen(0, Demo.windowX, Demo.windowY, DemoScreenWidth, DemoScreenHeight, u"Wirlo", 0xC80000))
         RuntimeFail(u"Wirlo cannot start: its window could not be opened.", ExitNoWindow);
     if (!ScreenOpenWindowed(WindowHandle(0), 0, 0, DemoScreenWidth, DemoScreenHeight, 0, 0, 0))
-        RuntimeFail(u"Wirlo cannot start: the Direct3D 9 screen could not be created.", ExitNoScreen);
+        RuntimeFail(u"Wirlo cannot start: its screen could not be created.", ExitNoScreen);
     if (!DemoCreateImages(Demo)) RuntimeFail(u"Wirlo cannot start: its images could not be created.", ExitNoImages);
     if (!DemoSetUpTables(Demo)) RuntimeFail(u"Wirlo: out of memory while building its tables.", ExitNoMemory);
 
@@ -69,7 +68,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ScreenFlip();
         DemoCopyBackAndSeed(Demo);
         if (WindowPollEvent() == EventCloseWindow) break;
-        if (GetAsyncKeyState(VK_ESCAPE)) break;
+        if (KeyAsyncState(KeyEscape)) break;
     }
     RuntimeEnd();
 }

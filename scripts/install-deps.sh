@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine64 xvfb xdotool x11-utils imagemagick
-  libgl1 libglx-mesa0 libgl1-mesa-dri
+  libgl1 libglx-mesa0 libgl1-mesa-dri python3
   googletest libgtest-dev libbenchmark-dev libsdl2-dev
   "$@"
 )

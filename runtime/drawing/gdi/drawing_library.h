@@ -10,3 +10,6 @@ void DrawingLibraryInit();
 void DrawingLibraryEnd();
 // Whether AlphaBlend was found.
 bool AlphaBlendAvailable();
+// Whether visual styles were active at start-up (version 6 common controls and
+// a themed application); no drawing operation depends on it.
+bool DrawingVisualStyles();

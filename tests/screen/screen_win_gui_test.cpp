@@ -342,6 +342,16 @@ TEST_F(ScreenTest, GdiCasesOnTheBackBuffer) {
     EXPECT_EQ(canvas->gdi.dcState, -1);
     CanvasLine(600, 10, 610, 10, kBlue);                // takes the DC back, state re-applied
     EXPECT_EQ(canvas->gdi.dcState, 1);
+    // Inverting mode survives giving the DC up and taking it back.
+    canvas->setMode(canvas, GdiModeInvert);
+    canvas->box(canvas, 700, 100, 20, 20);              // inverted black: white
+    ASSERT_NE(canvas->bufferAddress(canvas), nullptr);
+    canvas->line(canvas, 700, 110, 719, 110);           // inverted again: black, end pixel blue
+    HDC dc = reinterpret_cast<HDC>(canvas->gdi.dc);
+    EXPECT_EQ(GetROP2(dc), R2_NOT);
+    EXPECT_EQ(GetTextColor(dc), kBlue);
+    EXPECT_EQ(GetTextAlign(dc) & TA_UPDATECP, static_cast<UINT>(TA_UPDATECP));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), reinterpret_cast<HGDIOBJ>(canvas->gdi.pen));
     CanvasEnd();
     DeleteObject(image);
     DeleteObject(alphaImage);
@@ -365,6 +375,9 @@ TEST_F(ScreenTest, GdiCasesOnTheBackBuffer) {
     EXPECT_EQ(view.Raw(500, 500), 0xFFFF0000u);
     EXPECT_EQ(view.At(600, 10), kBlue);
     EXPECT_EQ(view.At(610, 10), kBlue);
+    EXPECT_EQ(view.At(705, 105), kWhite);
+    EXPECT_EQ(view.At(705, 110), 0u);
+    EXPECT_EQ(view.At(719, 110), kBlue);
 }
 
 TEST_F(ScreenTest, GrabsFromTheScreenAreTwentyFourBitImages) {
@@ -458,8 +471,11 @@ HRESULT STDMETHODCALLTYPE ScriptedBackBuffer(IDirect3DDevice9*, UINT chain, UINT
 class DeviceLossTest : public ScreenTest {
 protected:
     ScriptedDevice device{};
-    void Script(HRESULT lostStatus, DWORD lostFor, HRESULT afterLoss, HRESULT resetResult) {
-        Open();
+    void Script(HRESULT lostStatus, DWORD lostFor, HRESULT afterLoss, HRESULT resetResult, bool stretch = false) {
+        if (stretch)
+            ASSERT_EQ(ScreenOpenWindowed(Native(parent), 0, 0, 800, 600, 1, 0, 0), 1);
+        else
+            Open();
         device.real = Screen.device;
         void** realTable = *reinterpret_cast<void***>(Screen.device);
         memcpy(scriptedTable, realTable, sizeof scriptedTable);
@@ -491,6 +507,22 @@ TEST_F(DeviceLossTest, PresentsTheWholeBufferIntoTheChild) {
     EXPECT_EQ(device.lastSource.bottom, 600);
     EXPECT_EQ(device.lastDestination.right, 800);
     EXPECT_EQ(device.lastDestination.bottom, 600);
+}
+
+TEST_F(DeviceLossTest, ResizedParentStretchesTheSameSourceOverTheChild) {
+    Script(0, 0, D3D_OK, D3D_OK, true);
+    RECT frame{0, 0, 400, 300};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    SetWindowPos(parent, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_GE(device.presents, 1);  // the parent's WM_SIZE presents again
+    device.presents = 0;
+    EXPECT_EQ(ScreenFlip(), 1);
+    EXPECT_EQ(device.presents, 1);
+    EXPECT_EQ(device.lastSource.right, 800);
+    EXPECT_EQ(device.lastSource.bottom, 600);
+    EXPECT_EQ(device.lastDestination.right, 400);
+    EXPECT_EQ(device.lastDestination.bottom, 300);
 }
 
 TEST_F(DeviceLossTest, ShortLossIsResetAndPresented) {

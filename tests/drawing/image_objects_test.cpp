@@ -140,6 +140,30 @@ TEST_F(ImageObjects, GrabReachingBelowTheSourceGivesABlackLastRow) {
         }
 }
 
+TEST_F(ImageObjects, GrabRectanglesAroundTheSource) {
+    ASSERT_NE(ImageCreate(2, 6, 5), 0);
+    Paint(2, 11);
+    const ImagePixels source = Open(2);
+    struct Case { int x, y, w, h; };
+    const Case cases[] = {{0, 0, 6, 5}, {2, 1, 3, 3}, {3, 3, 4, 3}, {-2, -1, 4, 4}, {6, 0, 2, 2}, {0, 5, 3, 1}, {-9, -9, 3, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "grab " << c.x << "," << c.y << " " << c.w << "x" << c.h);
+        ASSERT_NE(ImageGrab(2, 4, c.x, c.y, c.w, c.h), 0);
+        const ImagePixels p = Open(4);
+        ASSERT_EQ(p.width, c.w);
+        ASSERT_EQ(p.height, c.h);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                const int sx = c.x + x, sy = c.y + y;
+                if (sx >= 0 && sx < 6 && sy >= 0 && sy < 5)
+                    EXPECT_EQ(std::memcmp(p.At(x, y), source.At(sx, sy), 3), 0) << x << "," << y;
+                else
+                    EXPECT_EQ(p.At(x, y)[0] | p.At(x, y)[1] | p.At(x, y)[2], 0) << x << "," << y;
+            }
+    }
+    EXPECT_EQ(ImageGrab(2, 4, 0, 0, 0, 2), 0);  // an empty rectangle makes no image
+}
+
 TEST_F(ImageObjects, GrabNumbering) {
     ASSERT_NE(ImageCreate(2, 8, 8, 32), 0);
     Paint(2, 3);

@@ -158,6 +158,24 @@ TEST_F(GdiCanvasTest, LineIncludesBothEndPoints) {
     for (int y = 29; y <= 41; ++y) EXPECT_EQ(surface.At(30, y), (y >= 30 && y <= 40) ? kGreen : 0u) << "y " << y;
 }
 
+TEST_F(GdiCanvasTest, LineInTheUnsetColourUsesTheBeginPen) {
+    // frontColor starts as -1: a line in that colour sets no colour, so its
+    // body is drawn with the black pen selected by begin.
+    Canvas* canvas = Start();
+    surface.Fill(kWhite);
+    CanvasLine(5, 5, 15, 5, 0xFFFFFFFFu);
+    EXPECT_EQ(canvas->gdi.pen, 0);
+    for (int x = 5; x < 15; ++x) EXPECT_EQ(surface.At(x, 5), 0u) << "x " << x;
+    EXPECT_EQ(surface.At(4, 5), kWhite);
+    // The next colour is set once and kept for a run of lines.
+    CanvasLine(5, 7, 15, 7, kGreen);
+    NativeHandle pen = canvas->gdi.pen;
+    EXPECT_NE(pen, 0);
+    CanvasLine(5, 9, 15, 9, kGreen);
+    EXPECT_EQ(canvas->gdi.pen, pen);
+    EXPECT_EQ(surface.At(15, 9), kGreen);
+}
+
 TEST_F(GdiCanvasTest, InvertingLineKeepsItsEndPixelInTheFrontColour) {
     Canvas* canvas = Start();
     surface.Fill(kGreen);

@@ -142,6 +142,23 @@ TEST_F(ScreenTest, OpenRefusesANullParent) {
     EXPECT_EQ(Screen.isOpen, 0);
 }
 
+TEST_F(ScreenTest, FailedOpenLeavesNoChildBehind) {
+    Open();
+    HWND gone = MakeParent(100, 100);
+    DestroyWindow(gone);
+    EXPECT_EQ(ScreenOpenWindowed(Native(gone), 0, 0, 100, 100, 0, 0, 0), 0);
+    EXPECT_EQ(Screen.isOpen, 0);        // the first screen was closed first
+    EXPECT_EQ(Screen.isWindowed, 0);
+    EXPECT_EQ(Screen.childWindow, nullptr);
+    EXPECT_EQ(Screen.device, nullptr);
+    EXPECT_EQ(Screen.bufferWidth, 0);
+    EXPECT_EQ(ScreenFlip(), 1);         // nothing to present
+    EXPECT_EQ(ScreenCanvas(), nullptr);
+    // A later open works as usual.
+    Open();
+    EXPECT_EQ(Screen.isOpen, 1);
+}
+
 TEST_F(ScreenTest, OpenMakesAStaticChildAndABlackBackBuffer) {
     Open();
     EXPECT_EQ(Screen.isOpen, 1);

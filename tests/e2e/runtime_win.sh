@@ -9,7 +9,9 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 results=${2:-$build/results}
 name=runtime_win
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$here/lib.bash"
 mkdir -p "$results"
 xvfb_pid=""
 out=$(mktemp)
@@ -27,8 +29,6 @@ wine_settle() {
   WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true
 }
 
-pass() { echo "PASS $name" >"$results/$name.result"; echo "PASS $name"; exit 0; }
-fail() { echo "FAIL $name $*" >"$results/$name.result"; echo "FAIL $name $*" >&2; exit 1; }
 
 tool="$build/tests/runtime_cycle_win.exe"
 [ -f "$tool" ] || fail "no $tool"

@@ -1,0 +1,138 @@
+# Shared pieces of the end-to-end checks; sourced by the scripts beside it after
+# they have set `name` (the check's name) and `results` (where its verdict goes).
+
+pass() { echo "PASS $name" >"$results/$name.result"; echo "PASS $name"; exit 0; }
+fail() { echo "FAIL $name $*" >"$results/$name.result"; echo "FAIL $name $*" >&2; exit 1; }
+note() { echo "  $*"; }
+
+# Starts the program (the command and its arguments) in the background with
+# its output in $work/out.txt and waits for its window named Wirlo; sets
+# demo_pid and win.
+start_demo() {
+  "$@" >"$work/out.txt" 2>&1 &
+  demo_pid=$!
+  win=""
+  for _ in $(seq 1 600); do
+    win=$(xdotool search --name '^Wirlo$' 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended before its window appeared: $(tail -n 3 "$work/out.txt")"
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no window named Wirlo appeared"
+}
+
+# Waits up to $1 seconds for the program to end; sets code to its exit code
+# (or "timeout").
+wait_demo() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    kill -0 "$demo_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$demo_pid" 2>/dev/null; then
+    code=timeout
+    return
+  fi
+  wait "$demo_pid"
+  code=$?
+  demo_pid=""
+}
+
+# The display's size in screen_w and screen_h.
+read_screen_size() {
+  read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+}
+
+# Checks that window $win has an 800x600 client area inside a frame at the
+# centred position (the frame's corner at screen/2 - 400, screen/2 - 300).
+check_centred_client_area() {
+  local cx cy cw ch left top
+  read -r cx cy cw ch < <(xwininfo -id "$win" | awk '
+    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  note "window $win: client ${cw}x${ch} at $cx,$cy on ${screen_w}x${screen_h}"
+  [ "$cw" = 800 ] && [ "$ch" = 600 ] || fail "client area is ${cw}x${ch}, not 800x600"
+  left=$((screen_w / 2 - 400))
+  top=$((screen_h / 2 - 300))
+  if [ "$cx" -lt "$left" ] || [ "$cx" -gt $((left + 12)) ] || [ "$cy" -lt "$top" ] || [ "$cy" -gt $((top + 40)) ]; then
+    fail "client area at $cx,$cy is not inside a frame at the centred position $left,$top"
+  fi
+}
+
+capture() { import -silent -window "$1" "$2" 2>/dev/null; }
+# Pixels that are not black, and the number of distinct colours.
+nonblack() { convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:; }
+colours() { convert "$1" -format '%k' info:; }
+
+# Captures X window $1 until the picture holds a spiral's worth of lit pixels
+# (at most $2 seconds), then once more after a pause: the spiral must have
+# appeared, changed, and lit the middle of the picture.
+check_spiral() {
+  local target=$1 limit=$2 lit_a=0 lit_b colours_b changed centre_lit
+  for _ in $(seq 1 "$limit"); do
+    sleep 1
+    capture "$target" "$work/a.png" || fail "could not capture the presented frames"
+    lit_a=$(nonblack "$work/a.png")
+    [ "$lit_a" -ge 2000 ] && break
+  done
+  [ "$lit_a" -ge 2000 ] || fail "the spiral does not appear ($lit_a lit pixels after $limit s)"
+  sleep 1.5
+  capture "$target" "$work/b.png" || fail "could not capture the presented frames"
+  lit_b=$(nonblack "$work/b.png")
+  colours_b=$(colours "$work/b.png")
+  changed=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | awk '{print int($1)}')
+  note "capture 1: $lit_a lit pixels; capture 2: $lit_b lit pixels, $colours_b colours; $changed pixels changed"
+  [ "$colours_b" -ge 8 ] || fail "the picture has only $colours_b colours"
+  [ "$changed" -ge 500 ] || fail "the picture does not change between captures ($changed pixels)"
+  centre_lit=$(convert "$work/b.png" -crop 200x200+300+200 +repage -fill white +opaque black \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
+  [ "$centre_lit" -ge 100 ] || fail "the centre of the picture is dark ($centre_lit lit pixels)"
+  if [ -n "${WIRLO_E2E_KEEP:-}" ]; then cp "$work/a.png" "$work/b.png" "$results/"; fi
+}
+
+# Presses Escape in window $win.
+press_escape() {
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  xdotool keydown Escape
+  sleep 0.3
+  xdotool keyup Escape
+}
+
+# Sends WM_DELETE_WINDOW to window $1, as a window manager's close button does
+# (no window manager runs in Xvfb).
+close_window() {
+  python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+class Event(ctypes.Union):
+    _fields_ = [("message", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+d = x.XOpenDisplay(None)
+if not d:
+    sys.exit(1)
+window = int(sys.argv[1], 0)
+event = Event()
+event.message.type = 33  # ClientMessage
+event.message.window = window
+event.message.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
+event.message.format = 32
+event.message.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+event.message.data[1] = 0  # CurrentTime
+if not x.XSendEvent(d, window, 0, 0, ctypes.byref(event)):
+    sys.exit(1)
+x.XFlush(d)
+x.XCloseDisplay(d)
+PY
+}

@@ -37,7 +37,7 @@ int DibRowPitch(int width, int bitsPerPixel);
 
 // Creates the image table (once; later calls do nothing).
 void ImagesInit();
-// Frees every image (runtime shutdown).
+// Frees every image and deletes the DCs kept for ImageGrab (runtime shutdown).
 void ImagesFreeAll();
 
 // A new zero-filled bottom-up DIB section of at least 24 bits per pixel, or 0
@@ -56,8 +56,14 @@ Canvas* ImageCanvas(ObjectNumber number);
 // The release hook of an image Canvas: deletes its DC, restores the batch limit.
 void ImageCanvasRelease(Canvas* canvas, int ended);
 // Copies the rectangle (x, y, width, height) of image source into a new image
-// at target. Pixels of the rectangle outside the source stay black.
+// at target. Pixels of the rectangle outside the source stay black. The source
+// may be the image of the current image Canvas; a source whose bitmap is
+// selected into any other DC cannot be copied (0, target unchanged).
 intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int width, int height);
+// The memory DC ImageGrab selects the source (0) or the new image (1) into,
+// made on the first grab and deleted by ImagesFreeAll; 0 when there is none.
+// Between grabs neither holds an image's bitmap.
+NativeHandle ImageGrabDC(int which);
 // Frees one image, or every image for -1. Also the table's free callback.
 void ImageFree(ObjectNumber number);
 // 1 when the handle is a bitmap with a usable alpha channel and alpha blending

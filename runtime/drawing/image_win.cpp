@@ -35,6 +35,71 @@ intptr_t StoreImage(ObjectNumber number, HBITMAP bitmap, int width, int height, 
     return CreatedResult(number, record);
 }
 
+// A new zero-filled bottom-up DIB section and its pixel address.
+NativeHandle NewDib(int width, int height, int bitCount, void** bits) {
+    *bits = nullptr;
+    if (width < 1 || height < 1) return 0;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // positive: bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount > 24 ? bitCount : 24);
+    info.bmiHeader.biCompression = BI_RGB;
+    // With DIB_RGB_COLORS the section needs no device context: making and
+    // deleting one would only cost time on the demo's busiest path (ImageGrab).
+    return AsHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+// The two memory DCs ImageGrab copies between. Making and deleting memory
+// DCs for every grab cost more than the copy itself (tens of microseconds
+// each where the system's display driver is loaded), and the demo grabs a few
+// hundred times per frame, so they are made once and kept until
+// ImagesFreeAll. Between grabs each holds the placeholder bitmap it was made
+// with: no image's bitmap stays selected, so any image can be deleted or
+// selected elsewhere at any time.
+struct GrabDeviceContexts {
+    HDC source = nullptr;
+    HDC target = nullptr;
+    HGDIOBJ sourcePlaceholder = nullptr;
+    HGDIOBJ targetPlaceholder = nullptr;
+};
+GrabDeviceContexts GrabDCs;
+
+void GrabDCsRelease() {
+    if (GrabDCs.source) DeleteDC(GrabDCs.source);
+    if (GrabDCs.target) DeleteDC(GrabDCs.target);
+    GrabDCs = GrabDeviceContexts{};
+}
+
+bool GrabDCsReady() {
+    if (GrabDCs.source && GrabDCs.target) return true;
+    GrabDCsRelease();
+    HDC source = CreateCompatibleDC(nullptr);
+    HDC target = source ? CreateCompatibleDC(nullptr) : nullptr;
+    HGDIOBJ sourcePlaceholder = source ? GetCurrentObject(source, OBJ_BITMAP) : nullptr;
+    HGDIOBJ targetPlaceholder = target ? GetCurrentObject(target, OBJ_BITMAP) : nullptr;
+    if (!sourcePlaceholder || !targetPlaceholder) {
+        if (source) DeleteDC(source);
+        if (target) DeleteDC(target);
+        return false;
+    }
+    GrabDCs = GrabDeviceContexts{source, target, sourcePlaceholder, targetPlaceholder};
+    return true;
+}
+
+// Makes the pages of a new DIB section's pixel memory present in one call
+// before BitBlt writes them. A fresh section's pages are otherwise brought in
+// one fault at a time during the copy, which costs more than the copy of a
+// small tile. The lock is dropped at once: it only serves to fault the pages
+// in, and a failure (a working-set limit) just leaves the faults to the copy.
+void PrefaultPixels(void* bits, int pitch, int height) {
+    if (!bits) return;
+    const SIZE_T bytes = static_cast<SIZE_T>(pitch) * static_cast<SIZE_T>(height);
+    if (VirtualLock(bits, bytes)) VirtualUnlock(bits, bytes);
+}
+
 // The GDI back end's EnsureDC: when the screen has given its DC up for direct
 // pixel access, take it back and re-apply the drawing state.
 void GdiTakeBackDC(Canvas* canvas) {
@@ -61,22 +126,14 @@ void ImagesInit() {
     if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
 }
 
-void ImagesFreeAll() { ObjectTableFreeAll(ImageTable); }
+void ImagesFreeAll() {
+    ObjectTableFreeAll(ImageTable);
+    GrabDCsRelease();
+}
 
 NativeHandle DibCreate(int width, int height, int bitCount) {
-    if (width < 1 || height < 1) return 0;
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // positive: bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount > 24 ? bitCount : 24);
-    info.bmiHeader.biCompression = BI_RGB;
-    // With DIB_RGB_COLORS the section needs no device context: making and
-    // deleting one would only cost time on the demo's busiest path (ImageGrab).
     void* bits = nullptr;
-    return AsHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    return NewDib(width, height, bitCount, &bits);
 }
 
 intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Color colour) {
@@ -177,27 +234,40 @@ intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int w
     ImageRecord* record = Record(source);
     if (!record || !SizeFitsRecord(width, height)) return 0;
     const int depth = record->depth;
-    HBITMAP bitmap = AsBitmap(DibCreate(width, height, depth));
+    void* bits = nullptr;
+    HBITMAP bitmap = AsBitmap(NewDib(width, height, depth, &bits));
     if (!bitmap) return 0;
-    HDC sourceDC = CreateCompatibleDC(nullptr);
-    HDC targetDC = sourceDC ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!targetDC) {
-        if (sourceDC) DeleteDC(sourceDC);
+    if (!GrabDCsReady()) {
         DeleteObject(bitmap);
         return 0;
     }
-    HGDIOBJ oldSource = SelectObject(sourceDC, AsBitmap(record->bitmap));
-    HGDIOBJ oldTarget = SelectObject(targetDC, bitmap);
-    const BOOL copied = BitBlt(targetDC, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
-    // Both bitmaps leave their DCs before the table is touched: the target
+    // A bitmap can be selected into one DC at a time. When the source is the
+    // image of the current image Canvas, its bitmap already sits in that
+    // Canvas's DC, which serves as the source; any other bitmap that cannot be
+    // selected fails the grab rather than copying the DC's placeholder bitmap.
+    HDC sourceDC = nullptr;
+    if (SelectObject(GrabDCs.source, AsBitmap(record->bitmap))) {
+        sourceDC = GrabDCs.source;
+    } else if (CurrentCanvas && CurrentCanvas->release == ImageCanvasRelease &&
+               CurrentCanvas->raster.imageBitmap == record->bitmap && CurrentCanvas->raster.imageDC) {
+        sourceDC = reinterpret_cast<HDC>(CurrentCanvas->raster.imageDC);
+    }
+    BOOL copied = FALSE;
+    if (sourceDC && SelectObject(GrabDCs.target, bitmap)) {
+        PrefaultPixels(bits, DibRowPitch(width, depth > 24 ? depth : 24), height);
+        copied = BitBlt(GrabDCs.target, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
+        SelectObject(GrabDCs.target, GrabDCs.targetPlaceholder);
+    }
+    if (sourceDC == GrabDCs.source) SelectObject(GrabDCs.source, GrabDCs.sourcePlaceholder);
+    // Both bitmaps have left the DCs before the table is touched: the target
     // number may be the source itself, whose bitmap is then deleted.
-    SelectObject(sourceDC, oldSource);
-    SelectObject(targetDC, oldTarget);
-    DeleteDC(sourceDC);
-    DeleteDC(targetDC);
     intptr_t result = copied ? StoreImage(target, bitmap, width, height, depth) : 0;
     if (!result) DeleteObject(bitmap);
     return result;
+}
+
+NativeHandle ImageGrabDC(int which) {
+    return AsHandle(which == 0 ? GrabDCs.source : which == 1 ? GrabDCs.target : nullptr);
 }
 
 void ImageFree(ObjectNumber number) {

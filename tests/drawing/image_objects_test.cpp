@@ -188,6 +188,21 @@ TEST_F(ImageObjects, GrabNumbering) {
     EXPECT_EQ(ImageHandle(6), second);
 }
 
+TEST_F(ImageObjects, GrabFromTheImageBeingDrawnSeesWhatWasDrawn) {
+    ASSERT_NE(ImageCreate(2, 8, 8), 0);
+    Canvas* canvas = ImageCanvas(2);
+    ASSERT_NE(CanvasBegin(canvas), 0);
+    canvas->plotColor(canvas, 6, 1, ColorRGB(200, 100, 50));
+    ASSERT_NE(ImageGrab(2, 4, 5, 0, 3, 3), 0);
+    CanvasEnd();
+    ImagePixels p = Open(4);
+    ASSERT_EQ(p.width, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(p.At(x, y)[2], x == 1 && y == 1 ? 200 : 0) << x << "," << y;
+    EXPECT_EQ(p.At(1, 1)[1], 100);
+    EXPECT_EQ(p.At(1, 1)[0], 50);
+}
+
 TEST_F(ImageObjects, RasterGrabAtANegativeCorner) {
     ASSERT_NE(ImageCreate(2, 30, 20), 0);
     Paint(2, 5);

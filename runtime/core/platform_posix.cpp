@@ -2,9 +2,9 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/syscall.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -110,9 +110,8 @@ void LockEnter(RuntimeLock* lock) { pthread_mutex_lock(AsMutex(lock)); }
 void LockLeave(RuntimeLock* lock) { pthread_mutex_unlock(AsMutex(lock)); }
 
 uint32_t TickCount() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }

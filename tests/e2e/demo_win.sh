@@ -20,18 +20,11 @@ demo_pid=""
 
 finish() {
   [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null
+  wine_settle
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap finish EXIT
-
-# Wine keeps one server per prefix alive for a moment after its last program
-# ends, with the display it was started on: wait for it to end so that the
-# next program starts on the display chosen here.
-wine_settle() {
-  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true
-}
 
 exe="$build/Wirlo.exe"
 [ -f "$exe" ] || fail "no $exe"

@@ -58,6 +58,13 @@ check_centred_client_area() {
   fi
 }
 
+# Wine keeps one server per prefix alive for a moment after its last program
+# ends, with the display it was started on: wait for it to end so that the
+# next program starts on the display chosen here.
+wine_settle() {
+  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+
 capture() { import -silent -window "$1" "$2" 2>/dev/null; }
 # Pixels that are not black, and the number of distinct colours.
 nonblack() { convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:; }

@@ -16,18 +16,11 @@ mkdir -p "$results"
 xvfb_pid=""
 out=$(mktemp)
 finish() {
-  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null
+  wine_settle
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -f "$out"
 }
 trap finish EXIT
-
-# Wine keeps one server per prefix alive for a moment after its last program
-# ends, with the display it was started on: wait for it to end so that the
-# next program starts on the display chosen here.
-wine_settle() {
-  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true
-}
 
 
 tool="$build/tests/runtime_cycle_win.exe"

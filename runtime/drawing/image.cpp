@@ -1,5 +1,7 @@
 #include "runtime/drawing/image.h"
 
+#include "runtime/drawing/image_table.h"
+
 ObjectTable* ImageTable = nullptr;
 
 int DibRowPitch(int width, int bitsPerPixel) {
@@ -15,4 +17,35 @@ int DibRowPitch(int width, int bitsPerPixel) {
     default: pitch = w * 4; break;
     }
     return static_cast<int>(pitch);
+}
+
+bool ImageSizeFits(int width, int height) {
+    return width >= 1 && height >= 1 && width <= ImageMaxSize && height <= ImageMaxSize;
+}
+
+ImageRecord* ImageRecordOf(ObjectNumber number) {
+    return static_cast<ImageRecord*>(ObjectTableGet(ImageTable, number));
+}
+
+intptr_t ImageCreatedResult(ObjectNumber number, const ImageRecord* record) {
+    return number == AnyNumber ? ObjectTableDynamicNumber(record) : record->bitmap;
+}
+
+intptr_t ImageStore(ObjectNumber number, NativeHandle bitmap, int width, int height, int depth) {
+    auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
+    if (!record) return 0;
+    record->bitmap = bitmap;
+    record->width = static_cast<int16_t>(width);
+    record->height = static_cast<int16_t>(height);
+    record->depth = static_cast<int8_t>(depth);
+    return ImageCreatedResult(number, record);
+}
+
+void ImagesInit() {
+    if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
+}
+
+NativeHandle ImageHandle(ObjectNumber number) {
+    ImageRecord* record = ImageRecordOf(number);
+    return record ? record->bitmap : 0;
 }

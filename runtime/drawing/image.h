@@ -33,7 +33,9 @@ extern ObjectTable* ImageTable;
 // Bytes per stored row of a DIB of the given width and bits per pixel.
 int DibRowPitch(int width, int bitsPerPixel);
 
-// --- Windows builds only -------------------------------------------------
+// The operations below exist in both builds: on DIB sections in the Windows
+// build, on plain bottom-up pixel memory (NativeBitmap) in the native build.
+// ImageGrabDC and GdiGrabImage are the Windows build's only.
 
 // Creates the image table (once; later calls do nothing).
 void ImagesInit();

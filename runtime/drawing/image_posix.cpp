@@ -5,29 +5,14 @@
 #include <cstring>
 
 #include "runtime/drawing/image.h"
+#include "runtime/drawing/image_table.h"
 #include "runtime/drawing/native_bitmap_posix.h"
 #include "runtime/drawing/raster/blit.h"
 
 namespace {
 
-bool SizeFitsRecord(int width, int height) {
-    return width >= 1 && height >= 1 && width <= ImageMaxSize && height <= ImageMaxSize;
-}
-
-ImageRecord* Record(ObjectNumber number) { return static_cast<ImageRecord*>(ObjectTableGet(ImageTable, number)); }
-
-intptr_t CreatedResult(ObjectNumber number, const ImageRecord* record) {
-    return number == AnyNumber ? ObjectTableDynamicNumber(record) : record->bitmap;
-}
-
 intptr_t StoreImage(ObjectNumber number, NativeBitmap* bitmap) {
-    auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
-    if (!record) return 0;
-    record->bitmap = reinterpret_cast<NativeHandle>(bitmap);
-    record->width = static_cast<int16_t>(bitmap->width);
-    record->height = static_cast<int16_t>(bitmap->height);
-    record->depth = static_cast<int8_t>(bitmap->bitCount);
-    return CreatedResult(number, record);
+    return ImageStore(number, reinterpret_cast<NativeHandle>(bitmap), bitmap->width, bitmap->height, bitmap->bitCount);
 }
 
 }  // namespace
@@ -56,10 +41,6 @@ void NativeBitmapDestroy(NativeBitmap* bitmap) {
     std::free(bitmap);
 }
 
-void ImagesInit() {
-    if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
-}
-
 void ImagesFreeAll() { ObjectTableFreeAll(ImageTable); }
 
 NativeHandle DibCreate(int width, int height, int bitCount) {
@@ -71,7 +52,7 @@ intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Colo
     ImagesInit();
     auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
     if (!record) return 0;
-    NativeBitmap* bitmap = SizeFitsRecord(width, height) ? NativeBitmapCreate(width, height, depth) : nullptr;
+    NativeBitmap* bitmap = ImageSizeFits(width, height) ? NativeBitmapCreate(width, height, depth) : nullptr;
     if (!bitmap) {
         // A fresh dynamic entry that got no image would stay behind empty; drop it.
         if (number == AnyNumber) ObjectTableFree(ImageTable, ObjectTableDynamicNumber(record));
@@ -94,16 +75,11 @@ intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Colo
     record->width = static_cast<int16_t>(width);
     record->height = static_cast<int16_t>(height);
     record->depth = static_cast<int8_t>(bitmap->bitCount);
-    return CreatedResult(number, record);
-}
-
-NativeHandle ImageHandle(ObjectNumber number) {
-    ImageRecord* record = Record(number);
-    return record ? record->bitmap : 0;
+    return ImageCreatedResult(number, record);
 }
 
 Canvas* ImageCanvas(ObjectNumber number) {
-    ImageRecord* record = Record(number);
+    ImageRecord* record = ImageRecordOf(number);
     if (!record) return nullptr;
     NativeBitmap* bitmap = NativeBitmapOf(record->bitmap);
     const int format = bitmap->bitCount == 32 ? PixelFormatBGRA32 : PixelFormatBGR24;
@@ -121,8 +97,8 @@ Canvas* ImageCanvas(ObjectNumber number) {
 void ImageCanvasRelease(Canvas*, int) {}
 
 intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int width, int height) {
-    ImageRecord* record = Record(source);
-    if (!record || !SizeFitsRecord(width, height)) return 0;
+    ImageRecord* record = ImageRecordOf(source);
+    if (!record || !ImageSizeFits(width, height)) return 0;
     const NativeBitmap* from = NativeBitmapOf(record->bitmap);
     NativeBitmap* to = NativeBitmapCreate(width, height, from->bitCount);
     if (!to) return 0;
@@ -147,7 +123,7 @@ void ImageFree(ObjectNumber number) {
         ObjectTableFreeAll(ImageTable);
         return;
     }
-    ImageRecord* record = Record(number);
+    ImageRecord* record = ImageRecordOf(number);
     if (!record) return;
     NativeBitmapDestroy(NativeBitmapOf(record->bitmap));
     ObjectTableFree(ImageTable, number);
@@ -159,7 +135,7 @@ int ImageHasAlpha(NativeHandle handle) {
 }
 
 intptr_t RasterGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int h) {
-    if (!canvas || !SizeFitsRecord(w, h)) return 0;
+    if (!canvas || !ImageSizeFits(w, h)) return 0;
     NativeBitmap* bitmap = NativeBitmapCreate(w, h, canvas->raster.bytesPerPixel * 8);
     if (!bitmap) return 0;
     BlitCopyOut(canvas, x, y, bitmap->bits, bitmap->pitch, w, h);

@@ -5,35 +5,14 @@
 
 #include "runtime/drawing/gdi/drawing_library.h"
 #include "runtime/drawing/image.h"
+#include "runtime/drawing/image_table.h"
+#include "runtime/drawing/gdi/gdi_canvas.h"
 #include "runtime/drawing/raster/blit.h"
 
 namespace {
 
 HBITMAP AsBitmap(NativeHandle h) { return reinterpret_cast<HBITMAP>(h); }
 NativeHandle AsHandle(HGDIOBJ h) { return reinterpret_cast<NativeHandle>(h); }
-
-bool SizeFitsRecord(int width, int height) {
-    return width >= 1 && height >= 1 && width <= ImageMaxSize && height <= ImageMaxSize;
-}
-
-ImageRecord* Record(ObjectNumber number) { return static_cast<ImageRecord*>(ObjectTableGet(ImageTable, number)); }
-
-// What a create operation returns for a filled entry.
-intptr_t CreatedResult(ObjectNumber number, const ImageRecord* record) {
-    return number == AnyNumber ? ObjectTableDynamicNumber(record) : record->bitmap;
-}
-
-// Takes an entry for number (freeing the image there) and stores the image in
-// it. Returns the create result, or 0 when no entry could be had.
-intptr_t StoreImage(ObjectNumber number, HBITMAP bitmap, int width, int height, int depth) {
-    auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
-    if (!record) return 0;
-    record->bitmap = AsHandle(bitmap);
-    record->width = static_cast<int16_t>(width);
-    record->height = static_cast<int16_t>(height);
-    record->depth = static_cast<int8_t>(depth);
-    return CreatedResult(number, record);
-}
 
 // A new zero-filled bottom-up DIB section and its pixel address.
 NativeHandle NewDib(int width, int height, int bitCount, void** bits) {
@@ -100,31 +79,7 @@ void PrefaultPixels(void* bits, int pitch, int height) {
     if (VirtualLock(bits, bytes)) VirtualUnlock(bits, bytes);
 }
 
-// The GDI back end's EnsureDC: when the screen has given its DC up for direct
-// pixel access, take it back and re-apply the drawing state.
-void GdiTakeBackDC(Canvas* canvas) {
-    GdiTail& g = canvas->gdi;
-    if (g.gdiKind != 7 || g.dcState != -1) return;
-    g.dcState = 1;
-    g.dc = g.acquireDC ? g.acquireDC(canvas) : 0;
-    HDC dc = reinterpret_cast<HDC>(g.dc);
-    SetTextColor(dc, canvas->frontColor);
-    SetTextAlign(dc, TA_UPDATECP);
-    SetBkColor(dc, canvas->backColor);
-    if (g.modeFlags) {
-        if (canvas->setMode) canvas->setMode(canvas, g.modeFlags);
-    } else {
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.brush));
-    }
-    SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.pen));
-    SelectObject(dc, reinterpret_cast<HGDIOBJ>(g.font));
-}
-
 }  // namespace
-
-void ImagesInit() {
-    if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
-}
 
 void ImagesFreeAll() {
     ObjectTableFreeAll(ImageTable);
@@ -140,7 +95,7 @@ intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Colo
     if (depth == 32) colour = colour == 0xFFFFFFFFu ? 0 : (colour | 0xFF000000u);
     auto* record = static_cast<ImageRecord*>(ObjectTableGetOrCreate(ImageTable, number));
     if (!record) return 0;
-    HBITMAP bitmap = SizeFitsRecord(width, height) ? AsBitmap(DibCreate(width, height, depth)) : nullptr;
+    HBITMAP bitmap = ImageSizeFits(width, height) ? AsBitmap(DibCreate(width, height, depth)) : nullptr;
     BITMAP info;
     if (bitmap && GetObjectW(bitmap, sizeof(info), &info) != sizeof(info)) {
         DeleteObject(bitmap);
@@ -180,16 +135,11 @@ intptr_t ImageCreate(ObjectNumber number, int width, int height, int depth, Colo
     record->width = static_cast<int16_t>(info.bmWidth);
     record->height = static_cast<int16_t>(info.bmHeight);
     record->depth = static_cast<int8_t>(info.bmBitsPixel);
-    return CreatedResult(number, record);
-}
-
-NativeHandle ImageHandle(ObjectNumber number) {
-    ImageRecord* record = Record(number);
-    return record ? record->bitmap : 0;
+    return ImageCreatedResult(number, record);
 }
 
 Canvas* ImageCanvas(ObjectNumber number) {
-    ImageRecord* record = Record(number);
+    ImageRecord* record = ImageRecordOf(number);
     if (!record) return nullptr;
     HBITMAP bitmap = AsBitmap(record->bitmap);
     if (GetObjectType(bitmap) != OBJ_BITMAP) return nullptr;
@@ -231,8 +181,8 @@ void ImageCanvasRelease(Canvas* canvas, int) {
 }
 
 intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int width, int height) {
-    ImageRecord* record = Record(source);
-    if (!record || !SizeFitsRecord(width, height)) return 0;
+    ImageRecord* record = ImageRecordOf(source);
+    if (!record || !ImageSizeFits(width, height)) return 0;
     const int depth = record->depth;
     void* bits = nullptr;
     HBITMAP bitmap = AsBitmap(NewDib(width, height, depth, &bits));
@@ -261,7 +211,7 @@ intptr_t ImageGrab(ObjectNumber source, ObjectNumber target, int x, int y, int w
     if (sourceDC == GrabDCs.source) SelectObject(GrabDCs.source, GrabDCs.sourcePlaceholder);
     // Both bitmaps have left the DCs before the table is touched: the target
     // number may be the source itself, whose bitmap is then deleted.
-    intptr_t result = copied ? StoreImage(target, bitmap, width, height, depth) : 0;
+    intptr_t result = copied ? ImageStore(target, AsHandle(bitmap), width, height, depth) : 0;
     if (!result) DeleteObject(bitmap);
     return result;
 }
@@ -275,7 +225,7 @@ void ImageFree(ObjectNumber number) {
         ObjectTableFreeAll(ImageTable);
         return;
     }
-    ImageRecord* record = Record(number);
+    ImageRecord* record = ImageRecordOf(number);
     if (!record) return;
     HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(record->bitmap);
     if (GetObjectType(handle) == OBJ_BITMAP) DeleteObject(handle);
@@ -322,7 +272,7 @@ int ImageHasAlpha(NativeHandle handle) {
 }
 
 intptr_t RasterGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int h) {
-    if (!canvas || !SizeFitsRecord(w, h)) return 0;
+    if (!canvas || !ImageSizeFits(w, h)) return 0;
     HBITMAP bitmap = AsBitmap(DibCreate(w, h, canvas->depth));
     if (!bitmap) return 0;
     DIBSECTION dib;
@@ -333,14 +283,14 @@ intptr_t RasterGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, i
     // The new image has the Canvas's pixel size, so rows copy byte for byte.
     if (dib.dsBm.bmBitsPixel == canvas->raster.bytesPerPixel * 8)
         BlitCopyOut(canvas, x, y, dib.dsBm.bmBits, DibRowPitch(w, dib.dsBm.bmBitsPixel), w, h);
-    intptr_t result = StoreImage(target, bitmap, w, h, dib.dsBm.bmBitsPixel);
+    intptr_t result = ImageStore(target, AsHandle(bitmap), w, h, dib.dsBm.bmBitsPixel);
     if (!result) DeleteObject(bitmap);
     return result;
 }
 
 intptr_t GdiGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int h) {
-    if (!canvas || !SizeFitsRecord(w, h)) return 0;
-    GdiTakeBackDC(canvas);
+    if (!canvas || !ImageSizeFits(w, h)) return 0;
+    GdiEnsureDC(canvas);
     int bitCount = canvas->depth;
     if (canvas->gdi.grabAs24 && bitCount == 32) bitCount = 24;
     HBITMAP bitmap = AsBitmap(DibCreate(w, h, bitCount));
@@ -354,7 +304,7 @@ intptr_t GdiGrabImage(Canvas* canvas, intptr_t target, int x, int y, int w, int 
         DeleteDC(dc);
     }
     // The depth recorded is that of the bitmap made (DIBs have at least 24 bits).
-    intptr_t result = copied ? StoreImage(target, bitmap, w, h, bitCount > 24 ? bitCount : 24) : 0;
+    intptr_t result = copied ? ImageStore(target, AsHandle(bitmap), w, h, bitCount > 24 ? bitCount : 24) : 0;
     if (!result) DeleteObject(bitmap);
     return result;
 }

@@ -24,6 +24,11 @@ enum : int {
     GdiModeOutline = 0x04,
 };
 
+// For the screen kind: when the DC has been given up for direct pixel access,
+// takes it back and re-applies the drawing state (colours, alignment, mode or
+// brush, pen and font). Does nothing otherwise.
+void GdiEnsureDC(Canvas* canvas);
+
 // Installs the GDI slots 0 to 25 into canvas (clip, unclip and release stay
 // as they are).
 void GdiInstallSlots(Canvas* canvas);

@@ -32,9 +32,11 @@ int TextLength(const char16_t* text) {
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
+}  // namespace
+
 // Takes the screen's DC back after direct pixel access and re-applies the
 // drawing state: colours, alignment, mode (or brush), pen and font.
-void EnsureDC(Canvas* canvas) {
+void GdiEnsureDC(Canvas* canvas) {
     GdiTail& g = canvas->gdi;
     if (g.gdiKind != GdiKindScreen || g.dcState != -1) return;
     g.dcState = 1;
@@ -50,6 +52,8 @@ void EnsureDC(Canvas* canvas) {
     SelectObject(dc, Gdi<HGDIOBJ>(g.pen));
     SelectObject(dc, Gdi<HGDIOBJ>(g.font));
 }
+
+namespace {
 
 // Gives the screen's DC up and locks its pixel memory.
 void ReleaseToBuffer(Canvas* canvas) {
@@ -104,7 +108,7 @@ void End(Canvas* canvas) {
 // ---- colours and mode ----
 
 void SetFrontColor(Canvas* canvas, Color colour) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     GdiTail& g = canvas->gdi;
     HDC dc = Dc(canvas);
     if (!(g.modeFlags & GdiModeOutline)) {
@@ -123,12 +127,12 @@ void SetFrontColor(Canvas* canvas, Color colour) {
 }
 
 void SetBackColor(Canvas* canvas, Color colour) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     SetBkColor(Dc(canvas), colour);
 }
 
 void SetMode(Canvas* canvas, int flags) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     GdiTail& g = canvas->gdi;
     HDC dc = Dc(canvas);
     g.modeFlags = flags;
@@ -149,7 +153,7 @@ bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
 }
 
 void DrawImageSized(Canvas* canvas, NativeHandle image, int x, int y, int w, int h) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     if (GetObjectType(Gdi<HGDIOBJ>(image)) != OBJ_BITMAP) {
         DrawIconEx(dc, x, y, Gdi<HICON>(image), w, h, 0, nullptr, DI_NORMAL);
@@ -257,7 +261,7 @@ void AlphaBlendBitmap(HDC dc, int x, int y, int w, int h, HBITMAP bitmap, HDC me
 
 void DrawAlphaImage(Canvas* canvas, NativeHandle image, int x, int y, int alpha) {
     if (!image) return;
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     HDC memory = CreateCompatibleDC(dc);
     if (!memory) return;
@@ -288,7 +292,7 @@ void DrawAlphaImage(Canvas* canvas, NativeHandle image, int x, int y, int alpha)
 // ---- lines, shapes, pixels ----
 
 void Line(Canvas* canvas, int x1, int y1, int x2, int y2) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
@@ -302,7 +306,7 @@ void Line(Canvas* canvas, int x1, int y1, int x2, int y2) {
 }
 
 void Box(Canvas* canvas, int x, int y, int w, int h) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     if ((w == 1 || w == -1) && (h == 1 || h == -1)) {
         SetPixelIn(canvas, w == -1 ? x - 1 : x, h == -1 ? y - 1 : y, canvas->frontColor);
         return;
@@ -311,12 +315,12 @@ void Box(Canvas* canvas, int x, int y, int w, int h) {
 }
 
 void RoundBox(Canvas* canvas, int x, int y, int w, int h, int rx, int ry) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     RoundRect(Dc(canvas), x, y, x + w, y + h, 2 * rx, 2 * ry);
 }
 
 void Circle(Canvas* canvas, int x, int y, int r) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     Color colour = canvas->frontColor;
     if (r == 0) {
@@ -334,7 +338,7 @@ void Circle(Canvas* canvas, int x, int y, int r) {
 }
 
 void EllipseSlot(Canvas* canvas, int x, int y, int rx, int ry) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     Color colour = canvas->frontColor;
     if (rx == 0 && ry == 0) {
@@ -358,7 +362,7 @@ void EllipseSlot(Canvas* canvas, int x, int y, int rx, int ry) {
 }
 
 void FillArea(Canvas* canvas, int x, int y, Color border) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     int mode = canvas->gdi.modeFlags;
     HBRUSH temporary = nullptr;
     HGDIOBJ previous = nullptr;
@@ -380,7 +384,7 @@ void FillArea(Canvas* canvas, int x, int y, Color border) {
 }
 
 void Plot(Canvas* canvas, int x, int y) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     SetPixelIn(canvas, x, y, canvas->frontColor);
 }
 
@@ -404,12 +408,12 @@ void PlotColor(Canvas* canvas, int x, int y, Color colour) {
         }
         // The lock failed: draw through the DC instead of writing nowhere.
     }
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     SetPixelIn(canvas, x, y, colour);
 }
 
 Color Point(Canvas* canvas, int x, int y) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     return GetPixel(Dc(canvas), x, y);
 }
 
@@ -430,7 +434,7 @@ int BufferPixelFormat(Canvas* canvas) {
 // ---- text ----
 
 void SetFont(Canvas* canvas, NativeHandle font) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     GdiTail& g = canvas->gdi;
     if (font == -1) font = Native(GetStockObject(SYSTEM_FONT));
     SelectObject(Dc(canvas), Gdi<HGDIOBJ>(font));
@@ -441,7 +445,7 @@ void SetFont(Canvas* canvas, NativeHandle font) {
 }
 
 int DrawTextSlot(Canvas* canvas, int x, int y, const char16_t* text) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     HDC dc = Dc(canvas);
     MoveToEx(dc, x, y, nullptr);
     int length = TextLength(text);
@@ -452,7 +456,7 @@ int DrawTextSlot(Canvas* canvas, int x, int y, const char16_t* text) {
 }
 
 void DrawRotatedText(Canvas* canvas, int x, int y, const char16_t* text, float degrees) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     int length = TextLength(text);
     if (!length) return;
     GdiTail& g = canvas->gdi;
@@ -482,7 +486,7 @@ void DrawRotatedText(Canvas* canvas, int x, int y, const char16_t* text, float d
 }
 
 SIZE TextExtent(Canvas* canvas, const char16_t* text, int length) {
-    EnsureDC(canvas);
+    GdiEnsureDC(canvas);
     SIZE extent{};
     GetTextExtentPoint32W(Dc(canvas), Wide(text), length, &extent);
     return extent;

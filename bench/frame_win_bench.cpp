@@ -19,24 +19,9 @@
 #include "demo/frame.h"
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
+#include "bench_clock_win.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Bytes one frame moves: every drawn tile is copied twice (grab into image 4,
 // draw onto image 3), and the copy-back moves the whole image once.
@@ -66,31 +51,31 @@ GrabPieces TimeGrabPieces(int side) {
     const size_t rowBytes = static_cast<size_t>(DibRowPitch(side, 24));
     std::vector<char> from(static_cast<size_t>(DibRowPitch(DemoScreenWidth, 24)) * side), to(rowBytes * side);
     for (int i = 0; i < count && source; ++i) {
-        const double t0 = Now();
+        const double t0 = BenchNow();
         HBITMAP tile = reinterpret_cast<HBITMAP>(DibCreate(side, side, 24));
-        const double t1 = Now();
+        const double t1 = BenchNow();
         HDC sourceDC = CreateCompatibleDC(nullptr);
-        const double t2 = Now();
+        const double t2 = BenchNow();
         HDC tileDC = CreateCompatibleDC(nullptr);
-        const double t3 = Now();
+        const double t3 = BenchNow();
         HGDIOBJ oldSource = SelectObject(sourceDC, source);
-        const double t4 = Now();
+        const double t4 = BenchNow();
         HGDIOBJ oldTile = SelectObject(tileDC, tile);
-        const double t5 = Now();
+        const double t5 = BenchNow();
         BitBlt(tileDC, 0, 0, side, side, sourceDC, i % 400, i % 300, SRCCOPY);
-        const double t6 = Now();
+        const double t6 = BenchNow();
         SelectObject(sourceDC, oldSource);
         SelectObject(tileDC, oldTile);
-        const double t7 = Now();
+        const double t7 = BenchNow();
         DeleteDC(sourceDC);
-        const double t8 = Now();
+        const double t8 = BenchNow();
         DeleteDC(tileDC);
-        const double t9 = Now();
+        const double t9 = BenchNow();
         DeleteObject(tile);
-        const double t10 = Now();
+        const double t10 = BenchNow();
         for (int r = 0; r < side; ++r)
             std::memcpy(to.data() + r * rowBytes, from.data() + static_cast<size_t>(r) * 2400, rowBytes);
-        const double t11 = Now();
+        const double t11 = BenchNow();
         createSection.push_back(t1 - t0);
         createDC.push_back(t2 - t1);
         createDC.push_back(t3 - t2);
@@ -106,8 +91,8 @@ GrabPieces TimeGrabPieces(int side) {
     if (source) DeleteObject(source);
     if (copy.empty()) return GrabPieces{0, 0, 0, 0, 0, 0, 1};
     if (to[static_cast<size_t>(side)] == 7) std::printf(" ");  // keep the copies
-    return GrabPieces{Median(createSection), Median(createDC), Median(select), Median(blit),
-                      Median(deleteDC),      Median(deleteSection), std::max(Median(copy), 1e-9)};
+    return GrabPieces{BenchMedian(createSection), BenchMedian(createDC), BenchMedian(select), BenchMedian(blit),
+                      BenchMedian(deleteDC),      BenchMedian(deleteSection), std::max(BenchMedian(copy), 1e-9)};
 }
 
 }  // namespace
@@ -136,22 +121,22 @@ int main(int argc, char** argv) {
         totalBytes += bytes;
         totalTiles += counter.tiles;
 
-        const double t0 = Now();
+        const double t0 = BenchNow();
         DemoComposeFrame(s);
-        const double t1 = Now();
+        const double t1 = BenchNow();
         DemoCopyBackAndSeed(s);
-        const double t2 = Now();
+        const double t2 = BenchNow();
         composeTimes.push_back(t1 - t0);
         frameTimes.push_back(t2 - t0);
 
         // Baseline: memcpy of the same number of bytes, in image-sized pieces.
-        const double c0 = Now();
+        const double c0 = BenchNow();
         for (long long left = bytes; left > 0;) {
             const size_t n = static_cast<size_t>(std::min<long long>(left, static_cast<long long>(imageBytes)));
             std::memcpy(to.data() + (left & 4095), from.data(), n);
             left -= static_cast<long long>(n);
         }
-        copyTimes.push_back(Now() - c0);
+        copyTimes.push_back(BenchNow() - c0);
         if (to[static_cast<size_t>(i) % to.size()] == 7) std::printf(" ");  // keep the copies
     }
     // Where a tile's time goes: the grab into image 4 alone, and the draw of
@@ -160,15 +145,15 @@ int main(int argc, char** argv) {
                                                 (2.0 * 3.0 * totalTiles)));
     std::vector<double> grabTimes, drawTimes;
     for (int i = 0; i < 300; ++i) {
-        const double g0 = Now();
+        const double g0 = BenchNow();
         ImageGrab(DemoImageSource, DemoImageTile, i % 400, i % 300, side, side);
-        grabTimes.push_back(Now() - g0);
+        grabTimes.push_back(BenchNow() - g0);
     }
     if (CanvasBegin(ImageCanvas(DemoImageFrame))) {
         for (int i = 0; i < 300; ++i) {
-            const double d0 = Now();
+            const double d0 = BenchNow();
             CanvasDrawImage(ImageHandle(DemoImageTile), i % 400, i % 300);
-            drawTimes.push_back(Now() - d0);
+            drawTimes.push_back(BenchNow() - d0);
         }
         CanvasEnd();
     }
@@ -178,7 +163,7 @@ int main(int argc, char** argv) {
     if (drawing) CanvasEnd();
     DemoReleaseInMemory(s);
 
-    const double frame = Median(frameTimes), compose = Median(composeTimes), copy = Median(copyTimes);
+    const double frame = BenchMedian(frameTimes), compose = BenchMedian(composeTimes), copy = BenchMedian(copyTimes);
     std::printf("frames measured:            %d (after 41 warm-up frames)\n", frames);
     std::printf("tiles drawn per frame:      %.1f\n", static_cast<double>(totalTiles) / frames);
     std::printf("bytes moved per frame:      %.2f MB\n", static_cast<double>(totalBytes) / frames / 1e6);
@@ -188,8 +173,8 @@ int main(int argc, char** argv) {
     std::printf("ratio frame / memcpy:       %.1f\n", frame / copy);
     std::printf("frames per second possible: %.0f (60 Hz budget 16.7 ms: %.0f%% used)\n", 1.0 / frame,
                 frame / (1.0 / 60.0) * 100.0);
-    std::printf("median grab of a %dx%d tile:  %.1f us\n", side, side, Median(grabTimes) * 1e6);
-    if (!drawTimes.empty()) std::printf("median draw of that tile:   %.1f us\n", Median(drawTimes) * 1e6);
+    std::printf("median grab of a %dx%d tile:  %.1f us\n", side, side, BenchMedian(grabTimes) * 1e6);
+    if (!drawTimes.empty()) std::printf("median draw of that tile:   %.1f us\n", BenchMedian(drawTimes) * 1e6);
     const double tileCopy = pieces.memcpyTile;
     std::printf("pieces of one grab (median us, and against memcpy of the tile's rows, %.2f us):\n", tileCopy * 1e6);
     const struct {

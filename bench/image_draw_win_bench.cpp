@@ -10,15 +10,9 @@
 
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
+#include "bench_clock_win.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 uint8_t* Bits(ObjectNumber n) {
     DIBSECTION dib;
@@ -33,13 +27,13 @@ template <typename Work, typename Baseline>
 void BestPair(int rounds, int count, Work work, Baseline baseline, double* workTime, double* baselineTime) {
     *workTime = *baselineTime = 1e30;
     for (int r = 0; r < rounds; ++r) {
-        double t0 = Now();
+        double t0 = BenchNow();
         for (int i = 0; i < count; ++i) work();
-        double t = (Now() - t0) / count;
+        double t = (BenchNow() - t0) / count;
         if (t < *workTime) *workTime = t;
-        t0 = Now();
+        t0 = BenchNow();
         for (int i = 0; i < count; ++i) baseline();
-        t = (Now() - t0) / count;
+        t = (BenchNow() - t0) / count;
         if (t < *baselineTime) *baselineTime = t;
     }
 }

@@ -23,19 +23,9 @@
 #include "runtime/screen/screen.h"
 #include "runtime/screen/screen_state_win.h"
 #include "runtime/window/window.h"
+#include "bench_clock_win.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump() {
     MSG msg;
@@ -46,16 +36,16 @@ void Pump() {
 }
 
 double InMemory(int frames) {
-    const double start = Now();
+    const double start = BenchNow();
     for (int i = 0; i < frames; ++i) {
         DemoComposeFrame(Demo);
         DemoCopyBackAndSeed(Demo);
     }
-    return frames / (Now() - start);
+    return frames / (BenchNow() - start);
 }
 
 double Presented(int frames) {
-    const double start = Now();
+    const double start = BenchNow();
     for (int i = 0; i < frames; ++i) {
         DemoComposeFrame(Demo);
         CanvasBegin(ScreenCanvas());
@@ -65,7 +55,7 @@ double Presented(int frames) {
         DemoCopyBackAndSeed(Demo);
         WindowPollEvent();
     }
-    return frames / (Now() - start);
+    return frames / (BenchNow() - start);
 }
 
 int Fail(const char* what) {

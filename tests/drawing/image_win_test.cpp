@@ -8,25 +8,9 @@
 #include "runtime/drawing/gdi/drawing_library.h"
 #include "runtime/drawing/image.h"
 
+#include "dib_section_win.h"
+
 namespace {
-
-HBITMAP Bmp(NativeHandle h) { return reinterpret_cast<HBITMAP>(h); }
-
-DIBSECTION Section(NativeHandle h) {
-    DIBSECTION dib;
-    std::memset(&dib, 0, sizeof(dib));
-    EXPECT_EQ(GetObjectW(Bmp(h), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-    return dib;
-}
-
-// Pixel (x, y) of a bottom-up DIB section, y counted from the top.
-uint8_t* PixelOf(NativeHandle h, int x, int y) {
-    DIBSECTION dib = Section(h);
-    const int bytes = dib.dsBm.bmBitsPixel / 8;
-    const int pitch = DibRowPitch(dib.dsBm.bmWidth, dib.dsBm.bmBitsPixel);
-    return static_cast<uint8_t*>(dib.dsBm.bmBits) + static_cast<size_t>(dib.dsBm.bmHeight - 1 - y) * pitch +
-           static_cast<size_t>(x) * bytes;
-}
 
 // Gives every pixel of an image bytes derived from its position.
 void Paint(NativeHandle h, int seed) {

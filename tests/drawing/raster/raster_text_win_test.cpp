@@ -13,46 +13,22 @@
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/raster/raster_text.h"
 
+#include "guarded_target.h"
+
 namespace {
 
-// A raster drawing area over plain memory with guard bytes around it, and a
-// Canvas over it with the text slots installed and the text state begun.
-struct TextTarget {
-    static constexpr int kGuard = 256;
-    static constexpr uint8_t kGuardByte = 0x5A;
-    int width, height, bpp, pitch;
-    std::vector<uint8_t> memory;
-    Canvas canvas{};
-
-    TextTarget(int w, int h, int bytesPerPixel, uint8_t fill = 0)
-        : width(w), height(h), bpp(bytesPerPixel), pitch((w * bytesPerPixel + 3) & ~3),
-          memory(static_cast<size_t>(pitch) * h + 2 * kGuard, kGuardByte) {
-        std::memset(memory.data() + kGuard, fill, static_cast<size_t>(pitch) * h);
-        canvas.width = canvas.fullWidth = w;
-        canvas.height = canvas.fullHeight = h;
-        canvas.depth = bytesPerPixel * 8;
-        RasterTail& r = canvas.raster;
-        r.pixels = r.fullPixels = memory.data() + kGuard;
-        r.pitch = pitch;
-        r.bytesPerPixel = bytesPerPixel;
-        r.pixelFormat = (bytesPerPixel == 4 ? PixelFormatBGRA32 : PixelFormatBGR24) | PixelFormatBottomUp;
-        r.bottomUp = 1;
-        r.frontInverse = r.backInverse = 255;
+// A guarded bottom-up area with the text slots installed and the text state begun.
+struct TextTarget : GuardedTarget {
+    TextTarget(int w, int h, int bytesPerPixel, uint8_t fill = 0) : GuardedTarget(w, h, bytesPerPixel, true, fill) {
         RasterInstallTextSlots(&canvas);
         RasterTextBegin(&canvas);
     }
     ~TextTarget() { RasterTextEnd(&canvas); }
 
-    void SetMode(int flags) {
-        canvas.raster.modeFlags = flags;
-        canvas.raster.gradientOn = flags & ModeGradientFill;
-        canvas.raster.filterOn = flags & ModeFilter;
-    }
     void SetBack(Color c) {
         RasterTail& r = canvas.raster;
         r.backRed = c & 0xFF, r.backGreen = (c >> 8) & 0xFF, r.backBlue = (c >> 16) & 0xFF, r.backAlpha = c >> 24;
     }
-    uint8_t* At(int x, int y) { return memory.data() + kGuard + (height - y - 1) * pitch + x * bpp; }
     bool Lit(int x, int y) {
         const uint8_t* p = At(x, y);
         return p[0] || p[1] || p[2];
@@ -62,11 +38,6 @@ struct TextTarget {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) n += Lit(x, y);
         return n;
-    }
-    bool GuardsIntact() const {
-        for (int i = 0; i < kGuard; ++i)
-            if (memory[i] != kGuardByte || memory[memory.size() - 1 - i] != kGuardByte) return false;
-        return true;
     }
 };
 

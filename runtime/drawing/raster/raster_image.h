@@ -1,12 +1,17 @@
 // The image slots of a raster Canvas: drawImage, drawImageSized,
 // drawAlphaImage and grabImage, and the conversions behind them. Image handles
-// are native GDI bitmaps (DIB sections or device bitmaps) or icons; every
-// function but RasterInstallImageSlots exists in the Windows builds only.
+// are native GDI bitmaps (DIB sections or device bitmaps) or icons in the
+// Windows build, NativeBitmaps in the native build. ResizedBitmapCopy,
+// DeviceBitmapToDib and IconToDib exist in the Windows build only.
 #pragma once
 
 #include "runtime/drawing/canvas.h"
 
 void RasterInstallImageSlots(Canvas* canvas);
+
+// Whether a handle is a bitmap (an icon is not): only bitmaps are drawn with
+// a constant alpha.
+bool RasterHandleIsBitmap(NativeHandle handle);
 
 // Draws a bitmap or icon with its top-left pixel at (x, y) of the drawing area,
 // at size w by h (-1: the bitmap's own size in that dimension). alpha 0..255

@@ -36,26 +36,9 @@ NativeBitmap* Resized(const NativeBitmap* b, int w, int h) {
     return out;
 }
 
-void DrawImageSlot(Canvas* canvas, NativeHandle handle, int x, int y) {
-    if (handle) Blit(canvas, NativeBitmapOf(handle), x, y, 255, 0);
-}
-
-void DrawImageSizedSlot(Canvas* canvas, NativeHandle handle, int x, int y, int w, int h) {
-    RasterDrawBitmap(canvas, handle, x, y, w, h, 255, 0);
-}
-
-void DrawAlphaImageSlot(Canvas* canvas, NativeHandle handle, int x, int y, int alpha) {
-    if (handle) Blit(canvas, NativeBitmapOf(handle), x, y, alpha, 1);
-}
-
 }  // namespace
 
-void RasterInstallImageSlots(Canvas* canvas) {
-    canvas->drawImage = DrawImageSlot;
-    canvas->drawImageSized = DrawImageSizedSlot;
-    canvas->drawAlphaImage = DrawAlphaImageSlot;
-    canvas->grabImage = RasterGrabImage;
-}
+bool RasterHandleIsBitmap(NativeHandle handle) { return handle != 0; }
 
 void RasterDrawBitmap(Canvas* canvas, NativeHandle handle, int x, int y, int w, int h, int alpha, int useAlpha) {
     const NativeBitmap* b = NativeBitmapOf(handle);

@@ -34,26 +34,10 @@ HBITMAP NewSection(HDC dc, int width, int height, int bitCount, BITMAPINFO* info
     return dib;
 }
 
-void DrawImageSlot(Canvas* canvas, NativeHandle handle, int x, int y) {
-    if (handle) RasterDrawBitmap(canvas, handle, x, y, -1, -1, 255, 0);
-}
-
-void DrawImageSizedSlot(Canvas* canvas, NativeHandle handle, int x, int y, int w, int h) {
-    if (handle) RasterDrawBitmap(canvas, handle, x, y, w, h, 255, 0);
-}
-
-void DrawAlphaImageSlot(Canvas* canvas, NativeHandle handle, int x, int y, int alpha) {
-    if (handle && GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) == OBJ_BITMAP)
-        RasterDrawBitmap(canvas, handle, x, y, -1, -1, alpha, 1);
-}
-
 }  // namespace
 
-void RasterInstallImageSlots(Canvas* canvas) {
-    canvas->drawImage = DrawImageSlot;
-    canvas->drawImageSized = DrawImageSizedSlot;
-    canvas->drawAlphaImage = DrawAlphaImageSlot;
-    canvas->grabImage = RasterGrabImage;
+bool RasterHandleIsBitmap(NativeHandle handle) {
+    return handle && GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) == OBJ_BITMAP;
 }
 
 void RasterDrawBitmap(Canvas* canvas, NativeHandle handle, int x, int y, int w, int h, int alpha, int useAlpha) {

@@ -25,6 +25,7 @@ esac
 
 build() {
   local preset=$1
+  echo "Building the demo ($preset build: $2 the first time, a moment after that)"
   cmake --preset "$preset" >/dev/null
   mkdir -p "$root/build"
   if ! cmake --build --preset "$preset" --target wirlo_demo -- -j2 >"$root/build/run-demo-build.log" 2>&1; then
@@ -35,10 +36,10 @@ build() {
 }
 
 if [ "$mode" = native ]; then
-  build native-release
+  build native-release "10 to 30 seconds"
   exe="$root/build/native-release/Wirlo"
 else
-  build x86_64
+  build x86_64 "half a minute to a minute"
   exe="$root/build/x86_64/Wirlo.exe"
 fi
 echo "Escape or the close box ends the demo."

@@ -15,9 +15,13 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
+echo "Installing Debian packages (once; a first install takes a few minutes): ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
+# apt's own figure for what it will fetch (it stops before installing anything).
+size=$($sudo apt-get install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null |
+  sed -n 's/^Need to get \([^ /]* [^ /]*\).* of archives\.$/\1/p' || true)
+echo "Downloading ${size:-the packages} and installing them; nothing is printed until apt is done"
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

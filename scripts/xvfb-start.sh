@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Starts an Xvfb server on a free display number and prints "DISPLAY PID".
+# Several runs may start at once (tests of two checkouts, say): a display
+# counts as ours only when our own server holds its lock file, otherwise two
+# runs could share one server and the first to finish would end it.
 set -euo pipefail
 for n in $(seq 91 140); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 1 50); do
-    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+    kill -0 "$pid" 2>/dev/null || break
+    if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$pid" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
       echo ":$n $pid"
       exit 0
     fi
-    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   kill "$pid" 2>/dev/null || true

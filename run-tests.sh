@@ -23,8 +23,10 @@ for preset in native x86_64 i686; do
 done
 
 xvfb_pid=""
+xvfb16_pid=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb16_pid" ] && kill "$xvfb16_pid" 2>/dev/null
   WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -49,6 +51,31 @@ for preset in native x86_64; do
     done < "$failed_log"
   fi
 done
+
+# The screen suite once more on a 16-bit desktop: the R5G6B5 back buffer. Wine's
+# server keeps the display it started on, so the last one must have ended first.
+step "screen tests x86_64 on a 16-bit display"
+wine_settle() { WINEPREFIX="$root/build/wineprefix" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true; }
+wine_settle
+report="$root/build/x86_64/results/wirlo_screen16_tests.xml"
+log="$root/build/x86_64/screen16.log"
+if read -r display16 xvfb16_pid < <(scripts/xvfb-start.sh 16); then
+  if DISPLAY="$display16" WIRLO_DESKTOP_DEPTH=16 scripts/wine-run build/x86_64/tests/wirlo_gui_tests.exe \
+      --gtest_filter='ScreenTest.*:TrueColourScreenTest.*:DeviceLossTest.*' --gtest_output="xml:Z:$report" >"$log" 2>&1; then
+    grep -E '^\[  (PASSED|SKIPPED) +\] [0-9]+ test' "$log"
+  else
+    cat "$log"
+    status=1
+    [ -f "$report" ] && grep -q '<failure' "$report" || missing_reports=$((missing_reports + 1))
+  fi
+  wine_settle
+  kill "$xvfb16_pid" 2>/dev/null
+  xvfb16_pid=""
+else
+  echo "Xvfb (16-bit) did not start"
+  status=1
+  missing_reports=$((missing_reports + 1))
+fi
 
 step "benchmark smoke run (native)"
 for b in "$root"/build/native/bench/*_bench; do

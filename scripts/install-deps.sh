@@ -8,6 +8,9 @@ packages=(
   wine64 xvfb xdotool x11-utils imagemagick
   libgl1 libglx-mesa0 libgl1-mesa-dri python3
   googletest libgtest-dev libbenchmark-dev libsdl2-dev
+  # TrueType faces for the text tests under Wine (its recommended fonts are
+  # not installed with --no-install-recommends).
+  fonts-liberation
   "$@"
 )
 missing=()

@@ -10,8 +10,10 @@
 #include "runtime/drawing/canvas.h"
 
 // Loads Direct3D 9, checks that adapter 0 can show a 16- or 32-bit mode and
-// creates the library's hidden window and sprite table. Returns non-zero (the
-// sprite table) on success, 0 on failure; after a success it returns at once.
+// creates the library's hidden window and sprite table (natively: starts SDL's
+// video and fails when no display is to be had, only a driver that shows
+// nothing). Returns non-zero (the sprite table) on success, 0 on failure; after
+// a success it returns at once.
 intptr_t GraphicsInit();
 
 // Opens the screen in a child window at (x, y) of parentWindow's client area

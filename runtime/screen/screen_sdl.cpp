@@ -30,11 +30,21 @@ struct SpriteRecord {
 
 void FreeSprite(ObjectNumber number) { ObjectTableFree(spriteTable, number); }
 
+// Without a display SDL falls back to video drivers that show nothing and pace
+// nothing; a screen there would run unseen, so they count as no screen at all.
+bool ShowsPictures(const char* driver) {
+    return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
 }  // namespace
 
 intptr_t GraphicsInit() {
     if (spriteTable) return reinterpret_cast<intptr_t>(spriteTable);
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    if (!ShowsPictures(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return 0;
+    }
     spriteTable = ObjectTableCreate(static_cast<int>(sizeof(SpriteRecord)), 64, FreeSprite);
     return reinterpret_cast<intptr_t>(spriteTable);
 }

@@ -78,6 +78,12 @@ void Translate(const SDL_Event& e) {
             default: return;
         }
         EventPost(code, 0, number, 0);
+    } else if (e.type == SDL_QUIT) {
+        // A quit request from the system (SIGINT, SIGTERM, the session ending)
+        // asks every window to close, as its close box does; the program decides.
+        ObjectNumber number = 0;
+        for (void* w = ObjectTableFirst(WindowTable, &number); w; w = ObjectTableNext(WindowTable, &number))
+            EventPost(EventCloseWindow, 0, number, 0);
     } else if (e.type == SDL_MOUSEBUTTONUP || (e.type == SDL_MOUSEBUTTONDOWN && e.button.clicks == 2)) {
         intptr_t number = NumberOfWindowId(e.button.windowID);
         if (number == -1) return;
@@ -128,6 +134,8 @@ intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int inner
     record->window = reinterpret_cast<NativeHandle>(window);
     ObjectNumber id = number == AnyNumber ? ObjectTableDynamicNumber(record) : number;
     SDL_SetWindowData(window, kNumberKey, reinterpret_cast<void*>(id));
+    // Closing the last window is the program's decision, not a quit request.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     static bool watching = false;
     if (!watching) {
         SDL_AddEventWatch(WatchKeys, nullptr);

@@ -2,9 +2,11 @@
 # The native demo end to end, in an Xvfb display of its own: the "Wirlo" window
 # with an 800x600 client area centred on the screen, a spiral that appears and
 # changes between two screenshots taken apart, then exit code 0 on Escape
-# and, in a second run, on the close button (WM_DELETE_WINDOW). The native
-# build runs under AddressSanitizer and UndefinedBehaviorSanitizer, which end
-# the program with a non-zero code on any error they find.
+# and, in a second run, on the close button (WM_DELETE_WINDOW); exit code 0
+# within 3 s of SIGINT and of SIGTERM, each ending the demo as the close button
+# does; and without any display, the start-up message and exit code 3 at once.
+# The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
+# which end the program with a non-zero code on any error they find.
 # Usage: demo_posix.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -30,6 +32,14 @@ exe="$build/Wirlo"
 # program's own memory is checked for leaks by the in-memory frame tests.
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
+# ---- no display: a start-up failure, not a loop that runs unseen ----
+env -u DISPLAY -u WAYLAND_DISPLAY timeout -s KILL 10 "$exe" >"$work/out.txt" 2>&1
+code=$?
+[ "$code" = 3 ] || fail "no display: exit code $code (expected 3): $(tail -n 3 "$work/out.txt")"
+grep -q "Wirlo cannot start: no graphics screen is available" "$work/out.txt" ||
+  fail "no display: no start-up message: $(tail -n 3 "$work/out.txt")"
+note "no display: exit code 3 with the start-up message"
+
 read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
 export DISPLAY="$display"
 read_screen_size
@@ -51,4 +61,17 @@ close_window "$win" || fail "could not send WM_DELETE_WINDOW"
 wait_demo 30
 [ "$code" = 0 ] || fail "close button: exit code $code (expected 0): $(tail -n 5 "$work/out.txt")"
 note "close button: exit code 0"
+
+# ---- quit requests from the system ----
+# With job control on, the demo starts with SIGINT at its default instead of
+# ignored, as a program started from a terminal does.
+set -m
+for sig in INT TERM; do
+  start_demo "$exe"
+  sleep 1
+  kill -s "$sig" "$demo_pid"
+  wait_demo 3
+  [ "$code" = 0 ] || fail "SIG$sig: exit code $code (expected 0 within 3 s): $(tail -n 5 "$work/out.txt")"
+  note "SIG$sig: exit code 0"
+done
 pass

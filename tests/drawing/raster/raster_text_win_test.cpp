@@ -13,6 +13,7 @@
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/raster/raster_text.h"
 
+#include "drawing/font_choice_win.h"
 #include "guarded_target.h"
 
 namespace {
@@ -40,32 +41,6 @@ struct TextTarget : GuardedTarget {
         return n;
     }
 };
-
-// A TrueType font whose "Hg" measures exactly the given height, or 0. Sizes
-// round differently from face to face, so several faces and both kinds of
-// height request (cell height positive, character height negative) are tried.
-HFONT FontOfHeight(int wanted) {
-    const wchar_t* faces[] = {L"Tahoma", L"DejaVu Sans", L"Liberation Serif", L"Liberation Mono", L"DejaVu Serif"};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HFONT found = nullptr;
-    for (const wchar_t* face : faces) {
-        for (int step = 0; step <= 2 * wanted && !found; ++step) {
-            const int lf = (step % 2 ? -1 : 1) * (wanted - wanted / 2 + step / 2);
-            HFONT f = CreateFontW(lf, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, 0,
-                                  NONANTIALIASED_QUALITY, 0, face);
-            HGDIOBJ old = SelectObject(dc, f);
-            SIZE size{};
-            GetTextExtentPoint32W(dc, L"Hg", 2, &size);
-            SelectObject(dc, old);
-            if (size.cy == wanted)
-                found = f;
-            else
-                DeleteObject(f);
-        }
-    }
-    DeleteDC(dc);
-    return found;
-}
 
 TEST(RasterText, EmptyTexts) {
     TextTarget t(40, 20, 3);
@@ -107,20 +82,25 @@ TEST(RasterText, SystemFontIsSelectedAtBegin) {
 }
 
 TEST(RasterText, BufferGrowsWithTallerFontsAndNeverShrinks) {
-    HFONT small = FontOfHeight(12), tall = FontOfHeight(40);
-    ASSERT_NE(small, nullptr);
-    ASSERT_NE(tall, nullptr);
+    HFONT small = TrueTypeFont(12), tall = TrueTypeFont(40);
+    ASSERT_NE(small, nullptr) << kNoSuitableFont;
+    ASSERT_NE(tall, nullptr) << kNoSuitableFont;
     {
         TextTarget t(50, 10, 3);
+        // The buffer holds "Hg" plus 20 rows, and never fewer than 50 rows.
         t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(small));
-        EXPECT_EQ(t.canvas.raster.textBufferHeight, 50);  // max(12 + 20, 50)
-        EXPECT_EQ(t.canvas.textHeight(&t.canvas, u"Hg"), 12);
+        const int smallHeight = t.canvas.textHeight(&t.canvas, u"Hg");
+        ASSERT_GT(smallHeight, 0);
+        ASSERT_LT(smallHeight + 20, 50);
+        EXPECT_EQ(t.canvas.raster.textBufferHeight, 50);
         t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(tall));
-        EXPECT_EQ(t.canvas.raster.textBufferHeight, 60);  // 40 + 20
+        const int tallHeight = t.canvas.textHeight(&t.canvas, u"Hg");
+        ASSERT_GT(tallHeight + 20, 50);
+        EXPECT_EQ(t.canvas.raster.textBufferHeight, tallHeight + 20);
         EXPECT_EQ(t.canvas.raster.textFont, reinterpret_cast<NativeHandle>(tall));
         const NativeHandle bitmap = t.canvas.raster.textBitmap;
         t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(small));
-        EXPECT_EQ(t.canvas.raster.textBufferHeight, 60);
+        EXPECT_EQ(t.canvas.raster.textBufferHeight, tallHeight + 20);
         EXPECT_EQ(t.canvas.raster.textBitmap, bitmap);
         // Text taller than the drawing area is clipped to it.
         t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(tall));
@@ -199,16 +179,16 @@ TEST(RasterText, TextStartingLeftOfTheAreaIsShifted) {
 }
 
 TEST(RasterText, ItalicOverhangWidensTextAndLeavesNoEarlierText) {
-    HFONT italic = CreateFontW(60, 0, 0, 0, FW_BOLD, TRUE, 0, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, 0,
-                               NONANTIALIASED_QUALITY, 0, L"Times New Roman");
-    ASSERT_NE(italic, nullptr);
+    int lean = 0;
+    HFONT italic = LeaningItalicFont(60, &lean);
+    ASSERT_NE(italic, nullptr) << kNoSuitableFont;
     TextTarget used(400, 80, 3), fresh(400, 80, 3);
     for (TextTarget* t : {&used, &fresh}) {
         t->canvas.setFont(&t->canvas, reinterpret_cast<NativeHandle>(italic));
         t->canvas.frontColor = 0xFFFFFF;
     }
     const int overhang = used.canvas.raster.textOverhang;
-    ASSERT_GT(overhang, 0);
+    ASSERT_GE(overhang, lean);  // lean > 0
     SIZE size{};
     GetTextExtentPoint32W(reinterpret_cast<HDC>(used.canvas.raster.textDC), L"Hf", 2, &size);
     EXPECT_EQ(used.canvas.textWidth(&used.canvas, u"Hf"), size.cx + overhang);
@@ -306,8 +286,8 @@ Color RecordBox(int x, int y, Color, Color target) {
 }
 
 TEST(RasterText, RotatedBoxes) {
-    HFONT font = FontOfHeight(16);
-    ASSERT_NE(font, nullptr);
+    HFONT font = TrueTypeFont(16);
+    ASSERT_NE(font, nullptr) << kNoSuitableFont;
     TextTarget t(200, 200, 4);
     t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(font));
     const int w = t.canvas.textWidth(&t.canvas, u"Wirlo"), h = t.canvas.textHeight(&t.canvas, u"Wirlo");
@@ -336,8 +316,8 @@ TEST(RasterText, RotatedBoxes) {
 }
 
 TEST(RasterText, RotatedTextIsDrawnTransparentlyAndTurned) {
-    HFONT font = FontOfHeight(20);
-    ASSERT_NE(font, nullptr);
+    HFONT font = TrueTypeFont(20);
+    ASSERT_NE(font, nullptr) << kNoSuitableFont;
     TextTarget t(120, 120, 3, 0x40);
     t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(font));
     t.canvas.frontColor = 0x00FFFFFF;
@@ -364,8 +344,8 @@ TEST(RasterText, RotatedTextIsDrawnTransparentlyAndTurned) {
 }
 
 TEST(RasterText, OneRotatedFontServesEquivalentAngles) {
-    HFONT font = FontOfHeight(16);
-    ASSERT_NE(font, nullptr);
+    HFONT font = TrueTypeFont(16);
+    ASSERT_NE(font, nullptr) << kNoSuitableFont;
     TextTarget t(100, 100, 3);
     t.canvas.setFont(&t.canvas, reinterpret_cast<NativeHandle>(font));
     t.canvas.frontColor = 0xFFFFFF;
@@ -458,8 +438,8 @@ Canvas* BegunRasterCanvas(std::vector<uint8_t>& pixels, int width, int height, i
 }
 
 TEST(RasterText, BufferKeepsTheWholeOutputWidthWhenMadeWhileClipped) {
-    HFONT tall = FontOfHeight(40);
-    ASSERT_NE(tall, nullptr);
+    HFONT tall = TrueTypeFont(40);
+    ASSERT_NE(tall, nullptr) << kNoSuitableFont;
     const char16_t* text = u"Wirlo Wirlo Wirlo";
     std::vector<uint8_t> a, b;
     Canvas* canvas = BegunRasterCanvas(a, 300, 60, 3);

@@ -25,6 +25,9 @@ void RasterEllipse(Canvas* canvas, int x, int y, int rx, int ry);
 // start pixel's colour.
 void RasterFillArea(Canvas* canvas, int x, int y, Color border);
 
-// Radii beyond this draw nothing: the decision values of a larger arc would
-// not fit 64-bit integers.
-constexpr int RasterMaxRadius = 1 << 19;
+// Largest radius (in magnitude) whose arc is traced. The decision values of
+// an arc reach about 6 * rx * ry * ry, which fits signed 64-bit integers for
+// radii up to 1,154,346; beyond this limit an arc cannot be traced exactly, so
+// an ellipse draws nothing and a rounded box only its parts that do not depend
+// on the arc (its straight edges, or its full-width middle rows when filled).
+constexpr int RasterMaxRadius = 1150000;

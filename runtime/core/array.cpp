@@ -176,21 +176,29 @@ void* ArrayCreate(int elementSize, int32_t count, int typeCode, const intptr_t* 
 }
 
 void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intptr_t* descriptor, void** variable) {
-    if (!variable || dimensions < 1) return nullptr;
+    if (!variable) return nullptr;
     auto* sizes = reinterpret_cast<int32_t*>(variable + 1);
-    int64_t count = 1;
-    for (int k = 0; k < dimensions; ++k) {
-        if (sizes[k] < 0) return nullptr;
-        count *= sizes[k];
-        if (count > INT32_MAX) return nullptr;
+    // Each size word becomes the stride of its dimension, the product of the
+    // sizes after it, so every stride as well as the count must fit 32 bits.
+    // The strides are checked on their own: with a first size of 0 the count
+    // is 0 however large the strides are. A shape that does not fit fails like
+    // an invalid plain create, which frees what the variable held.
+    bool fits = dimensions >= 1;
+    int64_t stride = 1;
+    for (int k = dimensions - 1; fits && k >= 0; --k) {
+        fits = sizes[k] >= 0 && stride <= INT32_MAX;
+        if (fits) stride *= sizes[k];
     }
-    // Each size word becomes the stride of its dimension: the product of the
-    // sizes after it, taken from the sizes before any is replaced.
-    int32_t stride = 1;
+    const int64_t count = stride;
+    if (!fits || count > INT32_MAX) {
+        ArrayFree(*variable);
+        return nullptr;
+    }
+    int32_t next = 1;
     for (int k = dimensions - 1; k >= 0; --k) {
-        int32_t size = sizes[k];
-        sizes[k] = stride;
-        stride *= size;
+        const int32_t size = sizes[k];
+        sizes[k] = next;
+        next = static_cast<int32_t>(int64_t{next} * size);
     }
     void* elements = ArrayCreate(elementSize, static_cast<int32_t>(count), typeCode, descriptor, variable);
     if (elements) ArrayHeaderOf(elements)->dimensions = dimensions;
@@ -239,6 +247,9 @@ int ArrayCopy(void* source, void* target, int recreate) {
     if (!source || !target) return 0;
     ArrayHeader* from = ArrayHeaderOf(source);
     if (from->dimensions != ArrayHeaderOf(target)->dimensions) return 0;
+    // An array copied onto itself already holds what the copy would give it;
+    // re-creating it would free the source before it is read.
+    if (source == target) return 1;
     if (recreate) {
         void** owner = ArrayHeaderOf(target)->owner;
         target = ArrayCreate(from->elementSize, from->count, from->typeCode, from->descriptor, owner);

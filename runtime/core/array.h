@@ -74,6 +74,8 @@ void* ArrayCreate(int elementSize, int32_t count, int typeCode, const intptr_t* 
 
 // The d 32-bit words after the variable hold the dimension sizes; they are
 // replaced by the strides (element (i0..) is at i0*stride0 + ... + i(d-1)).
+// A negative size, or a count or stride beyond 32 bits, fails like
+// ArrayCreate: 0, and the variable's old array is freed.
 void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intptr_t* descriptor, void** variable);
 
 // A variable for ArrayCreateMulti: element 0's address followed by the words.
@@ -95,5 +97,6 @@ void ArrayFree(void* elements);
 
 // Copies the source's elements into the target. With recreate the target is
 // first re-created through its owner variable in the source's shape. Returns 1
-// when copied, 0 when not (either missing, or the shapes differ).
+// when copied, 0 when not (either missing, or the shapes differ). An array
+// copied onto itself is left as it is (1).
 int ArrayCopy(void* source, void* target, int recreate);

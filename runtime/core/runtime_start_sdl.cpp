@@ -31,12 +31,12 @@ void RuntimeStart() {
 }
 
 void RuntimeRelease() {
-    ScreenLibEnd();
-    WindowLibEnd();
-    EventPostEnd();
-    ImagesFreeAll();
-    StringLibEnd();
-    MainHeapEnd();
+    RuntimeReleaseStep("ScreenLibEnd", ScreenLibEnd);
+    RuntimeReleaseStep("WindowLibEnd", WindowLibEnd);
+    RuntimeReleaseStep("EventPostEnd", EventPostEnd);
+    RuntimeReleaseStep("ImagesFreeAll", ImagesFreeAll);
+    RuntimeReleaseStep("StringLibEnd", StringLibEnd);
+    RuntimeReleaseStep("MainHeapEnd", MainHeapEnd);
     // The tables created at start-up lived in MainHeap and are gone with it.
     ImageTable = nullptr;
     WindowTable = nullptr;

@@ -29,14 +29,14 @@ void RuntimeStart() {
 }
 
 void RuntimeRelease() {
-    ScreenLibEnd();
-    WindowLibEnd();
-    EventPostEnd();
-    GuiLibEnd();
-    ImagesFreeAll();
-    DrawingLibraryEnd();
-    StringLibEnd();
-    MainHeapEnd();
+    RuntimeReleaseStep("ScreenLibEnd", ScreenLibEnd);
+    RuntimeReleaseStep("WindowLibEnd", WindowLibEnd);
+    RuntimeReleaseStep("EventPostEnd", EventPostEnd);
+    RuntimeReleaseStep("GuiLibEnd", GuiLibEnd);
+    RuntimeReleaseStep("ImagesFreeAll", ImagesFreeAll);
+    RuntimeReleaseStep("DrawingLibraryEnd", DrawingLibraryEnd);
+    RuntimeReleaseStep("StringLibEnd", StringLibEnd);
+    RuntimeReleaseStep("MainHeapEnd", MainHeapEnd);
 }
 
 void RuntimeEnd() {

@@ -41,6 +41,11 @@ intptr_t ImageStore(ObjectNumber number, NativeHandle bitmap, int width, int hei
     return ImageCreatedResult(number, record);
 }
 
+void ImageEndItsCanvas(NativeHandle bitmap) {
+    const Canvas* canvas = CurrentCanvas;
+    if (canvas && canvas->release == ImageCanvasRelease && canvas->raster.imageBitmap == bitmap) CanvasEnd();
+}
+
 void ImagesInit() {
     if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
 }

@@ -9,6 +9,10 @@
 // returns the new image's number (its entry's address); given n >= 0 it
 // returns the new bitmap handle. Re-using a number frees the image that held
 // it first. Failure is 0.
+//
+// Freeing an image, or replacing it with a new one, while the current Canvas
+// draws into it ends that Canvas first (as CanvasEnd would): there is then no
+// current Canvas, and the front functions draw nothing until the next one.
 #pragma once
 
 #include <cstdint>

@@ -91,6 +91,7 @@ Canvas* ImageCanvas(ObjectNumber number) {
     canvas->width = bitmap->width;
     canvas->height = bitmap->height;
     canvas->depth = bitmap->bitCount;
+    canvas->release = ImageCanvasRelease;  // marks the Canvas as an image's
     return canvas;
 }
 
@@ -125,6 +126,7 @@ void ImageFree(ObjectNumber number) {
     }
     ImageRecord* record = ImageRecordOf(number);
     if (!record) return;
+    ImageEndItsCanvas(record->bitmap);
     NativeBitmapDestroy(NativeBitmapOf(record->bitmap));
     ObjectTableFree(ImageTable, number);
 }

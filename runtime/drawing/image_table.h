@@ -17,3 +17,7 @@ intptr_t ImageCreatedResult(ObjectNumber number, const ImageRecord* record);
 // it. Returns the create result, or 0 when no entry could be had (the caller
 // still owns the bitmap then).
 intptr_t ImageStore(ObjectNumber number, NativeHandle bitmap, int width, int height, int depth);
+// Ends the current Canvas if it is an image Canvas drawing into bitmap. An
+// image is freed (or replaced) only after this, so that no Canvas is left
+// writing into freed pixels or holding the bitmap in its DC.
+void ImageEndItsCanvas(NativeHandle bitmap);

@@ -227,6 +227,9 @@ void ImageFree(ObjectNumber number) {
     }
     ImageRecord* record = ImageRecordOf(number);
     if (!record) return;
+    // The Canvas's DC goes first: a bitmap still selected into it could not
+    // be deleted.
+    ImageEndItsCanvas(record->bitmap);
     HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(record->bitmap);
     if (GetObjectType(handle) == OBJ_BITMAP) DeleteObject(handle);
     else DestroyIcon(reinterpret_cast<HICON>(handle));

@@ -2,6 +2,7 @@
 // queue, and the library's start-up and shutdown.
 #include "runtime/core/main_heap.h"
 #include "runtime/core/module_instance.h"
+#include "runtime/window/event_bindings.h"
 #include "runtime/window/event_queue.h"
 #include "runtime/window/window_win.h"
 
@@ -27,6 +28,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void EventPostInit() {
     EventQueueInit();
+    EventBindingsInit();
     if (receiver) return;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(ModuleInstanceInit());
     WNDCLASSA wc{};
@@ -43,6 +45,7 @@ void EventPostInit() {
 void EventPostEnd() {
     if (receiver) DestroyWindow(receiver);
     receiver = nullptr;
+    EventBindingsEnd();
 }
 
 uint32_t EventPostMessage() { return postMessageId; }

@@ -100,10 +100,11 @@ void WindowClose(ObjectNumber number);
 // translated and dispatched. Never blocks.
 uint32_t WindowPollEvent();
 
-// Start-up: the pending-event queue, the hidden "PostEventClass" receiver and
-// the "QZ_PostEventMessage" message. Does nothing when already set up.
+// Start-up: the pending-event queue, the event-binding map, the hidden
+// "PostEventClass" receiver and the "QZ_PostEventMessage" message. Does
+// nothing when already set up.
 void EventPostInit();
-// Shutdown: destroys the hidden receiver window.
+// Shutdown: destroys the hidden receiver window and frees the event-binding map.
 void EventPostEnd();
 // The registered "QZ_PostEventMessage" identifier, 0 before EventPostInit.
 uint32_t EventPostMessage();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/window/desktop.h"
+#include "runtime/window/event_bindings.h"
 #include "runtime/window/event_queue.h"
 #include "runtime/window/window.h"
 
@@ -170,11 +171,15 @@ uint32_t WindowPollEvent() {
     return e.type;
 }
 
-void EventPostInit() { EventQueueInit(); }
+void EventPostInit() {
+    EventQueueInit();
+    EventBindingsInit();
+}
 void EventPostEnd() {
     // The queue's memory goes with MainHeap at shutdown; forget it first.
     EventQueueDestroy(PendingEvents);
     PendingEvents = nullptr;
+    EventBindingsEnd();
 }
 uint32_t EventPostMessage() { return 0; }
 NativeHandle EventPostWindow() { return 0; }

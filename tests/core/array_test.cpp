@@ -63,6 +63,15 @@ TEST(Array, InvalidSizesFailAndLeaveTheVariableEmpty) {
         EXPECT_EQ(ArrayCreate(c.size, c.count, 21, nullptr, &var), nullptr) << c.size << " x " << c.count;
         EXPECT_EQ(var, nullptr);
     }
+    // Shapes whose count or strides do not fit 32 bits, among them an empty
+    // one whose first stride would be 10^10.
+    const int32_t shapes[][3] = {{0, 100000, 100000}, {-1, 2, 2}, {2, 2, -1}, {2, 65536, 65536}};
+    for (const auto& shape : shapes) {
+        MultiArrayVariable<3> var = {nullptr, {shape[0], shape[1], shape[2]}};
+        ArrayCreate(4, 2, 21, nullptr, &var.elements);
+        EXPECT_EQ(ArrayCreateMulti(3, 4, 21, nullptr, &var.elements), nullptr) << shape[0] << "," << shape[1];
+        EXPECT_EQ(var.elements, nullptr) << shape[0] << "," << shape[1];
+    }
 }
 
 TEST(Array, MultiDimensionalStrides) {
@@ -90,6 +99,8 @@ TEST(Array, CopyCases) {
     EXPECT_EQ(Ints(c)[0], 0);
     EXPECT_EQ(ArrayCopy(a, c, 1), 1);  // re-created through its variable
     EXPECT_EQ(ArrayCount(c), 3);
+    EXPECT_EQ(Ints(c)[2], 12);
+    EXPECT_EQ(ArrayCopy(c, c, 1), 1);  // onto itself: nothing is freed
     EXPECT_EQ(Ints(c)[2], 12);
     EXPECT_EQ(ArrayCopy(nullptr, b, 0), 0);
     EXPECT_EQ(ArrayCopy(a, nullptr, 1), 0);

@@ -203,6 +203,32 @@ TEST_F(ImageObjects, GrabFromTheImageBeingDrawnSeesWhatWasDrawn) {
     EXPECT_EQ(p.At(1, 1)[0], 50);
 }
 
+TEST_F(ImageObjects, FreeingOrReplacingTheImageBeingDrawnEndsItsCanvas) {
+    const char* routes[] = {"create", "grab from another", "grab from itself", "grabImage slot", "free", "free all"};
+    for (int route = 0; route < 6; ++route) {
+        SCOPED_TRACE(routes[route]);
+        ASSERT_NE(ImageCreate(2, 8, 8), 0);
+        ASSERT_NE(ImageCreate(3, 8, 8), 0);
+        Canvas* canvas = ImageCanvas(2);
+        ASSERT_NE(CanvasBegin(canvas), 0);
+        switch (route) {
+        case 0: EXPECT_NE(ImageCreate(2, 8, 8), 0); break;
+        case 1: EXPECT_NE(ImageGrab(3, 2, 0, 0, 8, 8), 0); break;
+        case 2: EXPECT_NE(ImageGrab(2, 2, 0, 0, 8, 8), 0); break;
+        case 3: EXPECT_NE(canvas->grabImage(canvas, 2, 0, 0, 8, 8), 0); break;
+        case 4: ImageFree(2); break;
+        default: ImageFree(-1); break;
+        }
+        // The Canvas went with its pixels: drawing on reaches no memory.
+        EXPECT_EQ(CurrentCanvas, nullptr);
+        CanvasLine(0, 0, 7, 7, 0x00FFFFFF);
+        if (!ImageHandle(2)) continue;
+        const ImagePixels p = Open(2);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) EXPECT_EQ(p.At(x, y)[0] | p.At(x, y)[1] | p.At(x, y)[2], 0) << x << "," << y;
+    }
+}
+
 TEST_F(ImageObjects, RasterGrabAtANegativeCorner) {
     ASSERT_NE(ImageCreate(2, 30, 20), 0);
     Paint(2, 5);

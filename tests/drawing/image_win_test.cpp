@@ -263,6 +263,28 @@ TEST_F(ImageObjectTest, GrabIntoItsOwnNumberReplacesWithoutLeaking) {
     EXPECT_EQ(std::vector<uint8_t>(PixelOf(grabbed, 0, 0), PixelOf(grabbed, 0, 0) + 3), expect);
 }
 
+TEST_F(ImageObjectTest, FreeingTheImageBeingDrawnDeletesItsBitmapAndDC) {
+    const DWORD limitBefore = GdiGetBatchLimit();
+    for (int route = 0; route < 4; ++route) {
+        SCOPED_TRACE(route);
+        ASSERT_NE(ImageCreate(2, 8, 8), 0);
+        const intptr_t old = ImageHandle(2);
+        Canvas* canvas = ImageCanvas(2);
+        ASSERT_NE(CanvasBegin(canvas), 0);
+        HDC dc = reinterpret_cast<HDC>(canvas->raster.imageDC);
+        switch (route) {
+        case 0: EXPECT_NE(ImageCreate(2, 8, 8), 0); break;
+        case 1: EXPECT_NE(ImageGrab(2, 2, 0, 0, 4, 4), 0); break;
+        case 2: EXPECT_NE(canvas->grabImage(canvas, 2, 0, 0, 4, 4), 0); break;
+        default: ImageFree(2); break;
+        }
+        EXPECT_EQ(CurrentCanvas, nullptr);
+        EXPECT_EQ(GetObjectType(dc), 0u);
+        EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(old)), 0u);  // deleted, not left selected
+        EXPECT_EQ(GdiGetBatchLimit(), limitBefore);
+    }
+}
+
 TEST_F(ImageObjectTest, RasterGrabAtNegativeCorner) {
     ASSERT_NE(ImageCreate(2, 30, 20), 0);
     Paint(ImageHandle(2), 9);

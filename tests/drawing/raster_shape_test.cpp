@@ -317,9 +317,9 @@ TEST(RasterEllipse, FilledEllipseIsSymmetricAndWrittenOnce) {
 
 TEST(RasterEllipse, LargeRadiiUseWideDecisionValues) {
     // Radii beyond 700 use 64-bit decision values: the arc must still reach
-    // its extremes and stay symmetric.
+    // its extremes and stay symmetric, up to the largest radius traced.
     MemoryCanvas m(64, 64, 0x8010);
-    for (int r : {699, 700, 701, 5000, 100000}) {
+    for (int r : {699, 700, 701, 5000, 100000, 600000, RasterMaxRadius}) {
         WriteCounter counter(m.canvas, ModeHollow);
         m.canvas->ellipse(m.canvas, 32 - r, 32, r, r);  // the right end of the circle lies at (32, 32)
         Counts counts = counter.Take();
@@ -336,7 +336,7 @@ TEST(RasterEllipse, LargeRadiiUseWideDecisionValues) {
 
 TEST(RasterEllipse, ExtremeArgumentsStayInsideTheArea) {
     MemoryCanvas m(30, 20, 0x8040);
-    const int values[] = {INT_MIN, -1000000, -701, -1, 0, 1, 15, 700, 701, 1000000, INT_MAX};
+    const int values[] = {INT_MIN, -1200000, -701, -1, 0, 1, 15, 700, 701, 1200000, INT_MAX};
     for (int hollow : {0, 1}) {
         m.canvas->setMode(m.canvas, hollow ? ModeHollow : 0);
         m.SetFront(0xFFFFFFFF);
@@ -350,13 +350,19 @@ TEST(RasterEllipse, ExtremeArgumentsStayInsideTheArea) {
     }
 }
 
-TEST(RasterEllipse, NegativeRadiiDrawTheSameEllipse) {
-    MemoryCanvas m(40, 40, 0x8010);
-    WriteCounter counter(m.canvas);
-    m.canvas->ellipse(m.canvas, 20, 20, 7, 4);
-    Counts positive = counter.Take();
-    m.canvas->ellipse(m.canvas, 20, 20, -7, -4);
-    EXPECT_EQ(counter.Take(), positive);
+TEST(RasterEllipse, NegativeRadii) {
+    // A negative rx traces nothing; a negative ry traces as its magnitude.
+    MemoryCanvas m(60, 60, 0x8010);
+    for (int hollow : {0, 1}) {
+        WriteCounter counter(m.canvas, hollow ? ModeHollow : 0);
+        m.canvas->ellipse(m.canvas, 50, 50, -5, 3);
+        m.canvas->ellipse(m.canvas, 20, 20, -7, -4);
+        EXPECT_TRUE(counter.Take().empty()) << hollow;
+        m.canvas->ellipse(m.canvas, 20, 20, 7, 4);
+        Counts positive = counter.Take();
+        m.canvas->ellipse(m.canvas, 20, 20, 7, -4);
+        EXPECT_EQ(counter.Take(), positive) << hollow;
+    }
 }
 
 TEST(RasterRoundBox, PublishedDoubleWrites) {
@@ -381,6 +387,37 @@ TEST(RasterRoundBox, PublishedDoubleWrites) {
             bool corner = (x == 2 || x == 7) && (y == 3 || y == 6);
             EXPECT_EQ(entry.second, corner ? 2 : 1) << x << "," << y;
         }
+    }
+}
+
+TEST(RasterRoundBox, NegativeVerticalRadiusTracesItsMagnitudeAndPlacesTheSignedOne) {
+    // roundBox(10, 10, 40, 30, 5, -4): the arc of radii 5 and 4 is placed at
+    // rows 6 - yo above and 43 + yo below, so the corners bulge out of the box;
+    // there are no corner rows, the middle rows are 6 to 43.
+    MemoryCanvas m(60, 60, 0x8010);
+    for (int hollow : {0, 1}) {
+        Counts expected;
+        auto run = [&](int y, int x1, int x2) {  // rows y and 49 - y, each pixel once
+            for (int x = x1; x <= x2; ++x) ++expected[{x, y}], ++expected[{x, 49 - y}];
+        };
+        run(2, 13, 14);
+        run(2, 45, 46);
+        if (hollow) {
+            for (int y = 3; y <= 4; ++y) run(y, 15 - y, 15 - y), run(y, 44 + y, 44 + y);
+            for (int y = 5; y <= 24; ++y) run(y, 10, 10), run(y, 49, 49);
+            run(10, 15, 44);  // the straight top and bottom edges, at y and y + h - 1
+        } else {
+            for (int y = 3; y <= 4; ++y) run(y, 15 - y, 44 + y);
+            for (int y = 5; y <= 24; ++y) run(y, 10, 49);
+        }
+        WriteCounter counter(m.canvas, hollow ? ModeHollow : 0);
+        m.canvas->roundBox(m.canvas, 10, 10, 40, 30, 5, -4);
+        EXPECT_EQ(counter.Take(), expected) << hollow;
+        // Radii too large to trace leave out the arc but not the edges and middle rows.
+        m.canvas->roundBox(m.canvas, 10, 10, 40, 30, RasterMaxRadius + 1, 4);
+        Counts rows = counter.Take();
+        EXPECT_EQ(rows.size(), hollow ? 44u : 880u) << hollow;
+        EXPECT_EQ(Count(rows, 10, 14) + Count(rows, 49, 35), 2) << hollow;
     }
 }
 

@@ -19,13 +19,18 @@ int64_t TraceArc(int64_t a, int64_t b, Part1 part1, Part2 part2) {
 
 inline int64_t Magnitude(int v) { return v < 0 ? -int64_t{v} : int64_t{v}; }
 
+// Whether an arc of these radii can be traced exactly (see RasterMaxRadius).
+inline bool Traceable(int rx, int ry) { return Magnitude(rx) <= RasterMaxRadius && Magnitude(ry) <= RasterMaxRadius; }
+
 }  // namespace
 
 void RasterEllipse(Canvas* canvas, int cx, int cy, int rx, int ry) {
-    // A negative radius draws the same ellipse as its magnitude.
-    const int64_t a = Magnitude(rx), b = Magnitude(ry);
-    if (a > RasterMaxRadius || b > RasterMaxRadius) return;
+    // The trace starts at xo = rx and ends when xo drops below 0, so a
+    // negative rx traces no point at all. ry enters the decision values only
+    // squared: a negative ry traces as its magnitude.
+    if (rx < 0 || !Traceable(rx, ry)) return;
     if (canvas->width <= 0 || canvas->height <= 0) return;
+    const int64_t a = rx, b = Magnitude(ry);
     const int64_t x = cx, y = cy;
     if (canvas->raster.modeFlags & ModeHollow) {
         TraceArc(
@@ -74,7 +79,6 @@ void RasterEllipse(Canvas* canvas, int cx, int cy, int rx, int ry) {
 
 void RasterRoundBox(Canvas* canvas, int bx, int by, int bw, int bh, int brx, int bry) {
     if (bw <= 0 || bh <= 0) return;
-    if (Magnitude(brx) > RasterMaxRadius || Magnitude(bry) > RasterMaxRadius) return;
     if (canvas->width <= 0 || canvas->height <= 0) return;
     const int64_t x = bx, y = by, w = bw, h = bh, rx = brx, ry = bry;
     const bool hollow = canvas->raster.modeFlags & ModeHollow;
@@ -117,8 +121,12 @@ void RasterRoundBox(Canvas* canvas, int bx, int by, int bw, int bh, int brx, int
             RasterSpan64V(canvas, right(xo), bottom(y0), length);
         }
     };
-    // The arc traces with the radii as given; a negative radius traces nothing.
-    if (rx >= 0 && ry >= 0) y0 = TraceArc(rx, ry, part1, part2);
+    // The arc is traced with rx as given (a negative rx traces nothing and
+    // leaves Y0 at 0) and with ry's magnitude; its points are placed with the
+    // signed radii. An arc that cannot be traced exactly leaves out its points
+    // and the corner rows, whose extent depends on Y0.
+    const bool traced = Traceable(brx, bry);
+    if (traced && rx >= 0) y0 = TraceArc(rx, ry < 0 ? -ry : ry, part1, part2);
 
     if (hollow) {
         RasterSpan64H(canvas, x + rx, w - 2 * rx, y);
@@ -127,7 +135,7 @@ void RasterRoundBox(Canvas* canvas, int bx, int by, int bw, int bh, int brx, int
         RasterSpan64V(canvas, x + w - 1, y + ry, h - 2 * ry);
         return;
     }
-    if (y0 <= ry) {
+    if (traced && y0 <= ry) {
         for (int64_t i = 0; i <= ry - y0; ++i) {
             RasterSpan64H(canvas, x + rx, w - 2 * rx, y + ry - y0 - i);
             RasterSpan64H(canvas, x + rx, w - 2 * rx, y + h - 1 - ry + y0 + i);

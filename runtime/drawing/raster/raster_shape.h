@@ -25,6 +25,10 @@ void RasterEllipse(Canvas* canvas, int x, int y, int rx, int ry);
 // start pixel's colour.
 void RasterFillArea(Canvas* canvas, int x, int y, Color border);
 
-// Radii beyond this draw nothing: the decision values of a larger arc would
-// not fit 64-bit integers.
-constexpr int RasterMaxRadius = 1 << 19;
+// Largest radius (in magnitude) whose arc is traced. The decision values of
+// an arc whose radii are both r reach about 6 * r^3 (less when either radius
+// is smaller), which fits signed 64-bit integers for r up to 1,154,346.
+// Beyond this limit an arc cannot be traced exactly, so an ellipse draws
+// nothing and a rounded box only its parts that do not depend on the arc (its
+// straight edges, or its full-width middle rows when filled).
+constexpr int RasterMaxRadius = 1150000;

@@ -8,6 +8,8 @@ packages=(
   wine64 xvfb xdotool x11-utils imagemagick
   libgl1 libglx-mesa0 libgl1-mesa-dri python3
   googletest libgtest-dev libbenchmark-dev libsdl2-dev
+  # The web build (WebAssembly) and the browser that tests it.
+  emscripten chromium
   "$@"
 )
 missing=()

@@ -57,7 +57,10 @@ EM_JS(int, WebWindowCreate, (int number, int width, int height, const char16_t* 
     canvas.className = 'wirlo-window';
     if (hidden) canvas.style.display = 'none';
     const handle = Module.wirloWindows.length;
-    const post = (kind, button) => Module.wirloEvents.push([kind, button, number, handle]);
+    const post = (kind, button) => {
+        if (Module.wirloWindows[handle] === canvas) Module.wirloEvents.push([kind, button, number, handle]);
+    };
+    /* The kinds are PageMouseUp, PageDoubleClick, PageFocus and PageBlur. */
     canvas.addEventListener('mouseup', e => post(1, e.button));
     canvas.addEventListener('dblclick', e => post(2, e.button));
     canvas.addEventListener('focus', () => post(3, 0));

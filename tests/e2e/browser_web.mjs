@@ -3,8 +3,8 @@
 // see: run with node --experimental-websocket.
 //
 //   browser_web.mjs check URL OUT_DIR   the page's checks: captures of the canvas
-//       (OUT_DIR/running-1.png and running-2.png a second apart, after a few
-//       seconds, with page.png of the whole page; stopped-1.png and
+//       (OUT_DIR/running-1.png after 180 frames, three seconds at 60 Hz, and
+//       running-2.png a second later, with page.png of the whole page; stopped-1.png and
 //       stopped-2.png a second apart after a real Escape key event), the rate of presented frames beside the rate of the
 //       browser's animation frames, presentations after the stop, the status
 //       line, and every error the page's console or its scripts reported.
@@ -162,9 +162,13 @@ async function drive(page, problems) {
         console.log(`animation_frames_per_second=${r.animation.toFixed(1)}`);
         return;
     }
-    await sleep(3000);
+    // A few seconds' worth of frames at 60 Hz, however slowly a busy machine
+    // presents them, then a second and a few frames more.
+    await waitFor(page, 'window.wirloCounts.presented >= 180', 90, 'fewer than 180 frames in 90 s');
     await capture(page, join(arg, 'running-1.png'));
+    const first = await page.evaluate('window.wirloCounts.presented');
     await sleep(1000);
+    await waitFor(page, `window.wirloCounts.presented >= ${first + 5}`, 30, 'fewer than 5 frames in 30 s');
     await capture(page, join(arg, 'running-2.png'));
     const whole = await page.send('Page.captureScreenshot', {format: 'png'});
     writeFileSync(join(arg, 'page.png'), Buffer.from(whole.data, 'base64'));

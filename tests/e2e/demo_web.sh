@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The web build's page end to end in headless Chromium: served on 127.0.0.1 by
 # the project's own server, loaded and driven through the DevTools protocol
-# (browser_web.mjs). The canvas must show the effect after a few seconds and
-# change between two captures a second apart; frames must be presented at the
+# (browser_web.mjs). The canvas must show the effect after a few seconds of
+# frames and change between two captures a second apart; frames must be presented at the
 # display's rate and never faster (the figure is reported); a real Escape key
 # event must stop the loop (no frame presented after it, two captures after
 # it identical, the page saying so); and neither the console nor the page's

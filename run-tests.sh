@@ -65,6 +65,8 @@ if ! ctest --preset web; then
     [ -f "$root/build/web/results/${test#e2e_}.result" ] || missing_reports=$((missing_reports + 1))
   done < "$root/build/web/Testing/Temporary/LastTestsFailed.log"
 fi
+# The page's frame rate, as the browser test measured it.
+sed -n 's/^ *\(frame rate: .*\)$/\1/p' "$root/build/web/Testing/Temporary/LastTest.log"
 node "$root/build/web/bench/frame_web_bench.js" 2 >/dev/null || { echo "benchmark frame_web_bench FAILED"; status=1; }
 
 step "benchmark smoke run (native)"

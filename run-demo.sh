@@ -4,9 +4,14 @@
 #   ./run-demo.sh --wine   on Linux: the 64-bit Windows build under wine64
 #                          (Wine shows Direct3D 9 output of a child window as
 #                          black, so the picture is not visible this way)
+#   ./run-demo.sh --web    the web build (WebAssembly), served on 127.0.0.1 at a
+#                          free port until Ctrl+C; opens a browser when there is
+#                          a display
+#   ./run-demo.sh --xvfb   the native build in an Xvfb display of its own
+#                          (nothing is visible there; for tests)
 #   on Windows (MSYS/Cygwin shells): the Windows build directly
-# Without a display, the demo runs in an Xvfb display of its own (nothing is
-# visible there; Ctrl+C stops it).
+# Without a display, ./run-demo.sh serves the web build (as --web) and says how
+# to open it from another machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 root=$(pwd)
@@ -14,12 +19,20 @@ root=$(pwd)
 mode=native
 case "${1:-}" in
   --wine) mode=wine ;;
+  --web) mode=web ;;
+  --xvfb) mode=xvfb ;;
   "") ;;
-  *) echo "usage: $0 [--wine]"; exit 2 ;;
+  *) echo "usage: $0 [--wine | --web | --xvfb]"; exit 2 ;;
 esac
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*) mode=windows ;;
 esac
+# Without a display nobody could see the native window; a browser elsewhere can
+# show the web build.
+if [ "$mode" = native ] && [ -z "${DISPLAY:-}" ]; then
+  echo "No display here: serving the web build instead (--xvfb runs the native build in an invisible Xvfb display)."
+  mode=web
+fi
 
 [ "$mode" = windows ] || scripts/install-deps.sh
 
@@ -35,7 +48,40 @@ build() {
   fi
 }
 
-if [ "$mode" = native ]; then
+# The web build: build/web served on 127.0.0.1 until Ctrl+C.
+serve_web() {
+  build web "one to two minutes"
+  source scripts/web-server.bash
+  web_server_start "$root/build/web" || { echo "The web server did not start."; exit 1; }
+  trap web_server_stop EXIT
+  trap 'echo; echo "Stopped."; exit 0' INT TERM
+  local port=${web_url##*:}
+  port=${port%/}
+  echo
+  echo "Wirlo in the browser: $web_url"
+  echo "  (Escape stops the effect; reloading the page starts it again.)"
+  echo "From another machine: forward the port over SSH there, then open http://127.0.0.1:$port/ in its browser:"
+  echo "  ssh -N -L $port:127.0.0.1:$port $(id -un)@$(hostname -f 2>/dev/null || hostname)"
+  if [ -n "${DISPLAY:-}" ]; then
+    if [ "$(id -u)" -eq 0 ] && command -v chromium >/dev/null; then
+      # Chromium runs as root only without its sandbox, and then wants a profile of its own.
+      chromium --no-sandbox --user-data-dir="$root/build/web-browser-profile" "$web_url" >/dev/null 2>&1 &
+    elif command -v xdg-open >/dev/null; then
+      xdg-open "$web_url" >/dev/null 2>&1 &
+    fi
+  fi
+  echo "Serving until Ctrl+C."
+  if ! wait "$web_server_pid"; then
+    echo "The web server stopped by itself."
+    exit 1
+  fi
+}
+if [ "$mode" = web ]; then
+  serve_web
+  exit 0
+fi
+
+if [ "$mode" = native ] || [ "$mode" = xvfb ]; then
   build native-release "10 to 30 seconds"
   exe="$root/build/native-release/Wirlo"
 else
@@ -47,14 +93,14 @@ echo "Escape or the close box ends the demo."
 if [ "$mode" = windows ]; then
   exec "$exe"
 fi
-if [ -z "${DISPLAY:-}" ]; then
+if [ "$mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
   read -r display xvfb_pid < <(scripts/xvfb-start.sh)
   export DISPLAY="$display"
   trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
-  echo "No display: running in Xvfb on $DISPLAY (nothing is visible there; Ctrl+C stops it)"
+  echo "Running in Xvfb on $DISPLAY (nothing is visible there; Ctrl+C stops it)"
 fi
-if [ "$mode" = native ]; then
-  "$exe"
-else
+if [ "$mode" = wine ]; then
   scripts/wine-run "$exe"
+else
+  "$exe"
 fi

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native, x86_64 and i686 builds, and runs
-# every test: natively under the sanitizers, and the 64-bit Windows build under
-# wine64 with an Xvfb display started (and stopped) here. The last line says how
-# many tests passed and failed; the exit code is non-zero if any failed.
+# Installs what is missing, builds the native, x86_64, i686 and web builds, and
+# runs every test: natively under the sanitizers, the 64-bit Windows build under
+# wine64 with an Xvfb display started (and stopped) here, and the web build in
+# headless Chromium and under node. The last line says how many tests passed
+# and failed; the exit code is non-zero if any failed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 root=$(pwd)
@@ -77,6 +78,26 @@ else
   missing_reports=$((missing_reports + 1))
 fi
 
+# The web build (WebAssembly): its page in headless Chromium and its frame tool
+# under node against the native build's, in a section of its own.
+step "build web"
+if ! { cmake --preset web >/dev/null && cmake --build --preset web; }; then
+  echo "build web FAILED"
+  exit 1
+fi
+step "tests web"
+rm -f "$root/build/web/results"/*.result
+if ! ctest --preset web; then
+  status=1
+  # A check that ended without its verdict (a time-out) counts as a failure.
+  while IFS=: read -r _ test; do
+    [ -f "$root/build/web/results/${test#e2e_}.result" ] || missing_reports=$((missing_reports + 1))
+  done < "$root/build/web/Testing/Temporary/LastTestsFailed.log"
+fi
+# The page's frame rate, as the browser test measured it.
+sed -n 's/^ *\(frame rate: .*\)$/\1/p' "$root/build/web/Testing/Temporary/LastTest.log"
+node "$root/build/web/bench/frame_web_bench.js" 2 >/dev/null || { echo "benchmark frame_web_bench FAILED"; status=1; }
+
 step "benchmark smoke run (native)"
 for b in "$root"/build/native/bench/*_bench; do
   [ -x "$b" ] || continue
@@ -84,5 +105,6 @@ for b in "$root"/build/native/bench/*_bench; do
 done
 
 echo
-scripts/test-summary.sh "$missing_reports" "$root/build/native/results" "$root/build/x86_64/results"
+scripts/test-summary.sh "$missing_reports" "$root/build/native/results" "$root/build/x86_64/results" \
+  "$root/build/web/results"
 exit $status

@@ -1,10 +1,7 @@
-// The clock and the median of the timed harnesses that run under wine64.
+// The clock of the timed harnesses that run under wine64.
 #pragma once
 
 #include <windows.h>
-
-#include <algorithm>
-#include <vector>
 
 // Seconds since some fixed point, from the performance counter.
 inline double BenchNow() {
@@ -16,10 +13,4 @@ inline double BenchNow() {
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * period;
-}
-
-inline double BenchMedian(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }

@@ -11,32 +11,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "demo/composition.h"
 #include "demo/frame.h"
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
 #include "bench_clock_win.h"
+#include "frame_timing.h"
 
 namespace {
-
-// Bytes one frame moves: every drawn tile is copied twice (grab into image 4,
-// draw onto image 3), and the copy-back moves the whole image once.
-struct ByteCounter {
-    long long bytes = 0;
-    int tiles = 0;
-};
-
-void CountTile(DemoState& s, int32_t p, int32_t q, void* context) {
-    auto* counter = static_cast<ByteCounter*>(context);
-    const DemoTileMove m = DemoTileGeometry(s, p, q);
-    if (!m.draws) return;
-    counter->bytes += 2LL * m.width * m.height * 3;
-    ++counter->tiles;
-}
 
 // The GDI calls a grab is made of, each timed alone on a tile of the given
 // side copied out of an 800 by 600 section, beside memcpy of the tile's rows.
@@ -98,51 +82,16 @@ GrabPieces TimeGrabPieces(int side) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 123;
-    DemoState s{};
-    if (!DemoSetUpInMemory(s, 1)) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
-    // One turn of the rings first, so the pictures hold colour.
-    DemoRunFrames(s, 41);
+    const int frames = FrameBenchFrames(argc, argv);
+    DemoState s;
+    if (!FrameBenchSetUp(s)) return 1;
 
-    const size_t imageBytes = static_cast<size_t>(DemoScreenWidth) * DemoScreenHeight * 3;
-    std::vector<char> from(imageBytes * 2 + 4096, 1), to(imageBytes * 2 + 4096, 0);
-    std::vector<double> composeTimes, frameTimes, copyTimes;
-    long long totalBytes = 0;
-    int totalTiles = 0;
-    for (int i = 0; i < frames; ++i) {
-        // What this frame moves, from the same cut lists and phases.
-        DemoState probe = s;
-        ByteCounter counter;
-        DemoComposeTiles(probe, CountTile, &counter);
-        const long long bytes = counter.bytes + static_cast<long long>(imageBytes);
-        totalBytes += bytes;
-        totalTiles += counter.tiles;
-
-        const double t0 = BenchNow();
-        DemoComposeFrame(s);
-        const double t1 = BenchNow();
-        DemoCopyBackAndSeed(s);
-        const double t2 = BenchNow();
-        composeTimes.push_back(t1 - t0);
-        frameTimes.push_back(t2 - t0);
-
-        // Baseline: memcpy of the same number of bytes, in image-sized pieces.
-        const double c0 = BenchNow();
-        for (long long left = bytes; left > 0;) {
-            const size_t n = static_cast<size_t>(std::min<long long>(left, static_cast<long long>(imageBytes)));
-            std::memcpy(to.data() + (left & 4095), from.data(), n);
-            left -= static_cast<long long>(n);
-        }
-        copyTimes.push_back(BenchNow() - c0);
-        if (to[static_cast<size_t>(i) % to.size()] == 7) std::printf(" ");  // keep the copies
-    }
+    const FrameTimes times = TimeFrames(s, frames, BenchNow);
     // Where a tile's time goes: the grab into image 4 alone, and the draw of
     // image 4 onto image 3 alone, for a tile of average size.
-    const int side = static_cast<int>(std::sqrt(static_cast<double>(totalBytes - static_cast<long long>(imageBytes) * frames) /
-                                                (2.0 * 3.0 * totalTiles)));
+    const long long imageBytes = static_cast<long long>(DemoScreenWidth) * DemoScreenHeight * 3;
+    const int side =
+        static_cast<int>(std::sqrt(static_cast<double>(times.bytes - imageBytes * frames) / (2.0 * 3.0 * times.tiles)));
     std::vector<double> grabTimes, drawTimes;
     for (int i = 0; i < 300; ++i) {
         const double g0 = BenchNow();
@@ -163,16 +112,7 @@ int main(int argc, char** argv) {
     if (drawing) CanvasEnd();
     DemoReleaseInMemory(s);
 
-    const double frame = BenchMedian(frameTimes), compose = BenchMedian(composeTimes), copy = BenchMedian(copyTimes);
-    std::printf("frames measured:            %d (after 41 warm-up frames)\n", frames);
-    std::printf("tiles drawn per frame:      %.1f\n", static_cast<double>(totalTiles) / frames);
-    std::printf("bytes moved per frame:      %.2f MB\n", static_cast<double>(totalBytes) / frames / 1e6);
-    std::printf("median composition (image 3): %.3f ms\n", compose * 1e3);
-    std::printf("median frame (compose + copy-back and seed): %.3f ms\n", frame * 1e3);
-    std::printf("median memcpy of the same bytes: %.3f ms\n", copy * 1e3);
-    std::printf("ratio frame / memcpy:       %.1f\n", frame / copy);
-    std::printf("frames per second possible: %.0f (60 Hz budget 16.7 ms: %.0f%% used)\n", 1.0 / frame,
-                frame / (1.0 / 60.0) * 100.0);
+    PrintFrameTimes(times);
     std::printf("median grab of a %dx%d tile:  %.1f us\n", side, side, BenchMedian(grabTimes) * 1e6);
     if (!drawTimes.empty()) std::printf("median draw of that tile:   %.1f us\n", BenchMedian(drawTimes) * 1e6);
     const double tileCopy = pieces.memcpyTile;

@@ -11,6 +11,8 @@ packages=(
   # TrueType faces for the text tests under Wine (its recommended fonts are
   # not installed with --no-install-recommends).
   fonts-liberation
+  # The web build (WebAssembly) and the browser that tests it.
+  emscripten chromium
   "$@"
 )
 missing=()

@@ -1,7 +1,6 @@
-// Native implementation of the platform layer for the Windows-free build.
+// Implementation of the platform layer for the Windows-free builds (native and web).
 #include <pthread.h>
 #include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -114,7 +113,10 @@ uint32_t TickCount() {
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
+// gettid() of <unistd.h>: the C library of the native build (glibc 2.30 and
+// later) and of the web build both declare it, under _GNU_SOURCE, which their
+// C++ compilers define.
+uint32_t CurrentThreadId() { return static_cast<uint32_t>(gettid()); }
 
 void YieldThread() { sched_yield(); }
 

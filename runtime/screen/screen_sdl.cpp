@@ -5,10 +5,8 @@
 // blit; ScreenFlip uploads it into the texture and presents it.
 #include <SDL.h>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "runtime/core/object_table.h"
+#include "runtime/screen/back_buffer.h"
 #include "runtime/screen/screen.h"
 
 namespace {
@@ -17,8 +15,7 @@ struct ScreenState {
     SDL_Window* window;
     SDL_Renderer* renderer;
     SDL_Texture* texture;
-    uint8_t* pixels;
-    int width, height, pitch;
+    BackBuffer buffer;
 };
 
 ScreenState screen;
@@ -59,15 +56,14 @@ int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int h
     if (!renderer) return 0;
     SDL_Texture* texture =
         SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    auto* pixels = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(width) * static_cast<size_t>(height), 4));
-    if (!texture || !pixels) {
-        std::free(pixels);
+    BackBuffer buffer;
+    if (!texture || !BackBufferCreate(&buffer, width, height)) {
         if (texture) SDL_DestroyTexture(texture);
         SDL_DestroyRenderer(renderer);
         return 0;
     }
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);  // the alpha byte is not shown
-    screen = {window, renderer, texture, pixels, width, height, width * 4};
+    screen = {window, renderer, texture, buffer};
     // The back buffer starts black, shown once so the window never holds garbage.
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
@@ -79,28 +75,17 @@ void ScreenClose() {
     if (!screen.renderer) return;
     SDL_DestroyTexture(screen.texture);
     SDL_DestroyRenderer(screen.renderer);
-    std::free(screen.pixels);
+    BackBufferFree(&screen.buffer);
     screen = ScreenState{};
 }
 
 void ScreenLibEnd() { ScreenClose(); }
 
-Canvas* ScreenCanvas() {
-    if (!screen.pixels) return nullptr;
-    Canvas* canvas = RasterCanvasCreate(PixelFormatBGRA32);
-    if (!canvas) return nullptr;
-    canvas->width = screen.width;
-    canvas->height = screen.height;
-    canvas->depth = 32;
-    canvas->raster.pixels = screen.pixels;
-    canvas->raster.pitch = screen.pitch;
-    canvas->raster.imageDC = reinterpret_cast<NativeHandle>(screen.texture);
-    return canvas;
-}
+Canvas* ScreenCanvas() { return BackBufferCanvas(screen.buffer, reinterpret_cast<NativeHandle>(screen.texture)); }
 
 int ScreenFlip() {
     if (!screen.renderer) return 0;
-    SDL_UpdateTexture(screen.texture, nullptr, screen.pixels, screen.pitch);
+    SDL_UpdateTexture(screen.texture, nullptr, screen.buffer.pixels, screen.buffer.pitch);
     SDL_RenderClear(screen.renderer);
     SDL_RenderCopy(screen.renderer, screen.texture, nullptr, nullptr);
     SDL_RenderPresent(screen.renderer);

@@ -13,6 +13,9 @@ struct DesktopRectangle {
 // screen coordinates.
 intptr_t DesktopWindow();
 DesktopRectangle DesktopGetRect();
+// The last release step of the non-Windows builds: closes the connection to
+// the display once every window and the screen are gone.
+void DesktopEnd();
 
 // Virtual-key codes used by the program.
 enum : int { KeyEscape = 27 };

@@ -6,11 +6,9 @@
 #include <string>
 
 #include "runtime/window/desktop.h"
-#include "runtime/window/event_bindings.h"
 #include "runtime/window/event_queue.h"
+#include "runtime/window/native_window.h"
 #include "runtime/window/window.h"
-
-ObjectTable* WindowTable = nullptr;
 
 namespace {
 
@@ -49,10 +47,6 @@ std::string Utf8(const char16_t* text) {
         }
     }
     return out;
-}
-
-WindowRecord* RecordOf(ObjectNumber number) {
-    return static_cast<WindowRecord*>(ObjectTableGet(WindowTable, number));
 }
 
 // The runtime number of the window an SDL event belongs to, -1 if none.
@@ -110,11 +104,6 @@ void WindowLibEnd() {
 }
 
 intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,
-                    uint32_t flags) {
-    return WindowOpen(number, x, y, innerWidth, innerHeight, title, flags, 0);
-}
-
-intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,
                     uint32_t flags, NativeHandle) {
     if (number < AnyNumber || innerWidth < 0 || innerHeight < 0) return 0;
     WindowLibInit();
@@ -145,22 +134,7 @@ intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int inner
     return number == AnyNumber ? id : record->window;
 }
 
-NativeHandle WindowHandle(ObjectNumber number) {
-    WindowRecord* record = RecordOf(number);
-    return record ? record->window : 0;
-}
-
-void WindowClose(ObjectNumber number) {
-    if (number == AnyNumber) {
-        WindowLibEnd();
-        return;
-    }
-    WindowRecord* record = RecordOf(number);
-    if (!record) return;
-    EventRemoveWindow(number);
-    SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(record->window));
-    ObjectTableFree(WindowTable, number);
-}
+void NativeWindowDestroy(NativeHandle window) { SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(window)); }
 
 uint32_t WindowPollEvent() {
     if (uint32_t code = EventPop(nullptr)) return code;
@@ -171,25 +145,14 @@ uint32_t WindowPollEvent() {
     return e.type;
 }
 
-void EventPostInit() {
-    EventQueueInit();
-    EventBindingsInit();
-}
-void EventPostEnd() {
-    // The queue's memory goes with MainHeap at shutdown; forget it first.
-    EventQueueDestroy(PendingEvents);
-    PendingEvents = nullptr;
-    EventBindingsEnd();
-}
-uint32_t EventPostMessage() { return 0; }
-NativeHandle EventPostWindow() { return 0; }
-
-intptr_t DesktopWindow() { return 0; }
-
 DesktopRectangle DesktopGetRect() {
     SDL_Rect r{0, 0, 0, 0};
     if (VideoReady()) SDL_GetDisplayBounds(0, &r);
     return {r.x, r.y, r.x + r.w, r.y + r.h};
+}
+
+void DesktopEnd() {
+    if (SDL_WasInit(0)) SDL_Quit();
 }
 
 int KeyAsyncState(int virtualKey) {

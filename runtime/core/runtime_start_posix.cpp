@@ -1,9 +1,8 @@
-// Start-up and shutdown of the native build: the same libraries in the same
-// order as the Windows build, less those that only exist there (the alpha
-// blending DLL, the GUI controls, the hidden event window); the display
-// connection is closed last, before the process ends with exit code 0.
-#include <SDL.h>
-
+// Start-up and shutdown of the non-Windows builds (native and web): the same
+// libraries in the same order as the Windows build, less those that only exist
+// there (the alpha blending DLL, the GUI controls, the hidden event window);
+// the display connection is closed last, before the process ends with exit
+// code 0.
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,6 +15,7 @@
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
 #include "runtime/screen/screen.h"
+#include "runtime/window/desktop.h"
 #include "runtime/window/window.h"
 
 void RuntimeStart() {
@@ -40,7 +40,7 @@ void RuntimeRelease() {
     // The tables created at start-up lived in MainHeap and are gone with it.
     ImageTable = nullptr;
     WindowTable = nullptr;
-    if (SDL_WasInit(0)) SDL_Quit();
+    DesktopEnd();
 }
 
 void RuntimeEnd() {

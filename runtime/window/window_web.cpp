@@ -1,0 +1,164 @@
+// Numbered top-level windows and event polling for the web build. A window is
+// an HTML canvas of the window's client size on the page, placed by the page
+// (its position on the desktop means nothing there); its title becomes the
+// page's title. The same numbering, replacement and pending-event queue as the
+// other builds; the browser's events on a canvas take the place of window
+// messages, and the Escape key is watched on the whole page, as the desktop's
+// key state is.
+//
+// At shutdown the canvases stay on the page with their last picture, as the
+// page outlives the program; a window closed while the program runs leaves it.
+#include <emscripten.h>
+
+#include "runtime/window/desktop.h"
+#include "runtime/window/event_queue.h"
+#include "runtime/window/native_window.h"
+#include "runtime/window/window.h"
+
+namespace {
+
+// What WindowPollEvent returns after taking one browser event from the page:
+// the kind of that event, as the other builds return the message identifier.
+enum : uint32_t {
+    PageMouseUp = 1,
+    PageDoubleClick = 2,
+    PageFocus = 3,
+    PageBlur = 4,
+};
+
+bool keepOnPage = false;  // shutdown: windows leave their canvases on the page
+
+}  // namespace
+
+// The page's side: Module.wirloWindows[handle] is an open window's canvas
+// (handle 0 is never used), Module.wirloEvents the browser events not yet
+// polled, each [kind, button, window number, handle], and Module.wirloKeys the
+// Escape key's state. The page may name the element that windows go into as
+// Module.windowParent.
+EM_JS(void, WebInputInit, (), {
+    if (Module.wirloKeys) return;
+    const keys = Module.wirloKeys = {down: false, pressed: false};
+    Module.wirloWindows = [null];
+    Module.wirloEvents = [];
+    addEventListener('keydown', e => {
+        if (e.key === 'Escape') keys.down = keys.pressed = true;
+    });
+    addEventListener('keyup', e => {
+        if (e.key === 'Escape') keys.down = false;
+    });
+    addEventListener('blur', () => { keys.down = false; });
+});
+
+EM_JS(int, WebWindowCreate, (int number, int width, int height, const char16_t* title, int hidden), {
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    canvas.tabIndex = 0;
+    canvas.className = 'wirlo-window';
+    if (hidden) canvas.style.display = 'none';
+    const handle = Module.wirloWindows.length;
+    const post = (kind, button) => {
+        if (Module.wirloWindows[handle] === canvas) Module.wirloEvents.push([kind, button, number, handle]);
+    };
+    /* The kinds are PageMouseUp, PageDoubleClick, PageFocus and PageBlur. */
+    canvas.addEventListener('mouseup', e => post(1, e.button));
+    canvas.addEventListener('dblclick', e => post(2, e.button));
+    canvas.addEventListener('focus', () => post(3, 0));
+    canvas.addEventListener('blur', () => post(4, 0));
+    canvas.addEventListener('contextmenu', e => e.preventDefault());
+    (Module.windowParent || document.body).appendChild(canvas);
+    const text = title ? UTF16ToString(title) : "";
+    if (text) document.title = text;
+    Module.wirloWindows.push(canvas);
+    return handle;
+});
+
+EM_JS(void, WebWindowClose, (int handle, int keepOnPage), {
+    const canvas = Module.wirloWindows[handle];
+    if (!canvas) return;
+    Module.wirloWindows[handle] = null;
+    if (!keepOnPage) canvas.remove();
+});
+
+// The oldest browser event of an open window as kind * 16 + button, or 0; the
+// window's number in *number. Events of windows closed since are dropped.
+EM_JS(int, WebEventTake, (int* number), {
+    for (;;) {
+        const e = Module.wirloEvents.shift();
+        if (!e) return 0;
+        if (!Module.wirloWindows[e[3]]) continue;
+        HEAP32[number >> 2] = e[2];
+        return e[0] * 16 + Math.min(e[1], 15);
+    }
+});
+
+EM_JS(int, WebEscapeState, (), {
+    const keys = Module.wirloKeys;
+    if (!keys) return 0;
+    const state = keys.down || keys.pressed;
+    keys.pressed = false;
+    return state ? 1 : 0;
+});
+
+EM_JS(void, WebScreenSize, (int* size), {
+    HEAP32[size >> 2] = screen.width;
+    HEAP32[(size >> 2) + 1] = screen.height;
+});
+
+void WindowLibInit() {
+    if (WindowTable) return;
+    WebInputInit();
+    WindowTable = ObjectTableCreate(static_cast<int>(sizeof(WindowRecord)), 16, &WindowClose);
+}
+
+void WindowLibEnd() {
+    if (!WindowTable) return;
+    keepOnPage = true;
+    ObjectTableFreeAll(WindowTable);
+    keepOnPage = false;
+}
+
+intptr_t WindowOpen(ObjectNumber number, int, int, int innerWidth, int innerHeight, const char16_t* title,
+                    uint32_t flags, NativeHandle) {
+    if (number < AnyNumber || innerWidth < 0 || innerHeight < 0) return 0;
+    WindowLibInit();
+    if (!WindowTable) return 0;
+    auto* record = static_cast<WindowRecord*>(ObjectTableGetOrCreate(WindowTable, number));
+    if (!record) return 0;
+    const ObjectNumber id = number == AnyNumber ? ObjectTableDynamicNumber(record) : number;
+    record->window = WebWindowCreate(static_cast<int>(id), innerWidth, innerHeight, title, (flags & StartHidden) ? 1 : 0);
+    return number == AnyNumber ? id : record->window;
+}
+
+void NativeWindowDestroy(NativeHandle window) { WebWindowClose(static_cast<int>(window), keepOnPage ? 1 : 0); }
+
+uint32_t WindowPollEvent() {
+    if (uint32_t code = EventPop(nullptr)) return code;
+    int number = -1;
+    const int taken = WebEventTake(&number);
+    if (!taken) return 0;
+    const uint32_t kind = static_cast<uint32_t>(taken) / 16, button = static_cast<uint32_t>(taken) % 16;
+    switch (kind) {
+        case PageMouseUp:
+            if (button == 0) EventPost(EventLeftButtonUp, 0, number, 0);
+            if (button == 2) EventPost(EventRightButtonUp, 0, number, 0);
+            break;
+        case PageDoubleClick:
+            if (button == 0) EventPost(EventLeftButtonDouble, 0, number, 0);
+            break;
+        case PageFocus: EventPost(EventWindowActivated, 0, number, 0); break;
+        case PageBlur: EventPost(EventWindowDeactivated, 0, number, 0); break;
+        default: break;
+    }
+    return kind;
+}
+
+DesktopRectangle DesktopGetRect() {
+    int size[2] = {0, 0};
+    WebScreenSize(size);
+    return {0, 0, size[0], size[1]};
+}
+
+void DesktopEnd() {}
+
+int KeyAsyncState(int virtualKey) { return virtualKey == KeyEscape ? WebEscapeState() : 0; }

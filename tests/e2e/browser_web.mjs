@@ -1,0 +1,213 @@
+// Drives the web build's page in headless Chromium through the DevTools
+// protocol (node's own WebSocket, no packages) and reports what a person would
+// see: run with node --experimental-websocket.
+//
+//   browser_web.mjs check URL OUT_DIR   the page's checks: captures of the canvas
+//       (OUT_DIR/running-1.png after 180 frames, three seconds at 60 Hz, and
+//       running-2.png a second later, with page.png of the whole page; stopped-1.png and
+//       stopped-2.png a second apart after a real Escape key event), the rate of presented frames beside the rate of the
+//       browser's animation frames, presentations after the stop, the status
+//       line, and every error the page's console or its scripts reported.
+//   browser_web.mjs rate URL SECONDS     the rate of presented frames only, over
+//       SECONDS (run Chromium unpaced with WIRLO_CHROMIUM_FLAGS, say).
+//
+// Prints lines "name=value" for the calling script, then one "problem=..."
+// line per console error or uncaught exception. Exit code 1 when the page could
+// not be driven at all.
+import {spawn} from 'node:child_process';
+import {mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
+const [mode, url, arg] = process.argv.slice(2);
+if (!['check', 'rate'].includes(mode) || !url || !arg) {
+    console.error('usage: browser_web.mjs check URL OUT_DIR | rate URL SECONDS');
+    process.exit(2);
+}
+
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// Chromium with a fresh profile, as root (no sandbox) and without any of its
+// own network traffic; its DevTools address comes on its standard error.
+function startBrowser(profile) {
+    const flags = [
+        '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync',
+        '--disable-default-apps', '--mute-audio', `--user-data-dir=${profile}`,
+        '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0', '--window-size=1000,800',
+        ...(process.env.WIRLO_CHROMIUM_FLAGS || '').split(/\s+/).filter(Boolean), 'about:blank',
+    ];
+    const browser = spawn(process.env.CHROMIUM || 'chromium', flags, {stdio: ['ignore', 'ignore', 'pipe']});
+    const address = new Promise((resolve, reject) => {
+        let seen = '';
+        browser.stderr.on('data', chunk => {
+            seen += chunk;
+            const m = /DevTools listening on (ws:\/\/\S+)/.exec(seen);
+            if (m) resolve(m[1]);
+        });
+        browser.on('exit', code => reject(new Error(`chromium ended (${code}) before listening: ${seen.slice(-500)}`)));
+        setTimeout(() => reject(new Error('chromium did not start within 60 s')), 60000);
+    });
+    return {browser, address};
+}
+
+// One DevTools connection: commands by id, events by name (in the attached
+// page's session).
+class DevTools {
+    constructor(socket) {
+        this.socket = socket;
+        this.nextId = 1;
+        this.pending = new Map();
+        this.listeners = new Map();
+        socket.addEventListener('message', e => {
+            const m = JSON.parse(e.data);
+            if (m.id && this.pending.has(m.id)) {
+                const {resolve, reject, method} = this.pending.get(m.id);
+                this.pending.delete(m.id);
+                if (m.error) reject(new Error(`${method}: ${m.error.message}`));
+                else resolve(m.result);
+            } else if (m.method) {
+                for (const f of this.listeners.get(m.method) || []) f(m.params);
+            }
+        });
+    }
+    static async connect(address) {
+        const socket = new WebSocket(address);
+        await new Promise((resolve, reject) => {
+            socket.addEventListener('open', resolve);
+            socket.addEventListener('error', () => reject(new Error('cannot connect to ' + address)));
+        });
+        return new DevTools(socket);
+    }
+    send(method, params = {}, sessionId = this.sessionId) {
+        const id = this.nextId++;
+        this.socket.send(JSON.stringify({id, method, params, ...(sessionId ? {sessionId} : {})}));
+        return new Promise((resolve, reject) => this.pending.set(id, {resolve, reject, method}));
+    }
+    on(method, f) {
+        if (!this.listeners.has(method)) this.listeners.set(method, []);
+        this.listeners.get(method).push(f);
+    }
+    async evaluate(expression) {
+        const r = await this.send('Runtime.evaluate', {expression, returnByValue: true});
+        if (r.exceptionDetails) throw new Error(`${expression}: ${r.exceptionDetails.text}`);
+        return r.result.value;
+    }
+}
+
+// Counts, from before the page's own scripts run, the browser's animation
+// frames and the pictures put onto canvases (one per presented frame).
+const counters = `
+    window.wirloCounts = {animationFrames: 0, presented: 0};
+    (function tick() { window.wirloCounts.animationFrames++; requestAnimationFrame(tick); })();
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function () {
+        window.wirloCounts.presented++;
+        return put.apply(this, arguments);
+    };`;
+
+async function waitFor(page, expression, seconds, what) {
+    for (let i = 0; i < seconds * 10; ++i) {
+        if (await page.evaluate(expression)) return;
+        await sleep(100);
+    }
+    throw new Error(`${what} (not within ${seconds} s; status: ${await page.evaluate(statusText)})`);
+}
+
+const statusText = "document.getElementById('status').textContent";
+
+async function capture(page, file) {
+    const r = await page.evaluate(`(() => {
+        const c = document.querySelector('#screen canvas');
+        if (!c) return null;
+        const b = c.getBoundingClientRect();
+        return {x: b.x, y: b.y, width: b.width, height: b.height};
+    })()`);
+    if (!r) throw new Error('the page has no canvas');
+    const shot = await page.send('Page.captureScreenshot', {format: 'png', clip: {...r, scale: 1}});
+    writeFileSync(file, Buffer.from(shot.data, 'base64'));
+}
+
+// Presented and animation frames per second over the given time.
+async function rates(page, seconds) {
+    const a = await page.evaluate('({...window.wirloCounts, t: performance.now()})');
+    await sleep(seconds * 1000);
+    const b = await page.evaluate('({...window.wirloCounts, t: performance.now()})');
+    const s = (b.t - a.t) / 1000;
+    return {presented: (b.presented - a.presented) / s, animation: (b.animationFrames - a.animationFrames) / s};
+}
+
+async function drive(page, problems) {
+    page.on('Runtime.exceptionThrown', p =>
+        problems.push('uncaught: ' + (p.exceptionDetails.exception?.description || p.exceptionDetails.text)));
+    page.on('Runtime.consoleAPICalled', p => {
+        if (p.type === 'error' || p.type === 'assert')
+            problems.push(`console.${p.type}: ` + p.args.map(a => a.value ?? a.description).join(' '));
+    });
+    page.on('Log.entryAdded', p => {
+        if (p.entry.level === 'error') problems.push(`log: ${p.entry.text} ${p.entry.url || ''}`.trim());
+    });
+    await page.send('Runtime.enable');
+    await page.send('Log.enable');
+    await page.send('Page.enable');
+    await page.send('Page.addScriptToEvaluateOnNewDocument', {source: counters});
+    await page.send('Page.navigate', {url});
+    await waitFor(page, 'window.wirloCounts && window.wirloCounts.presented > 1', 30, 'no frame was presented');
+    console.log(`title=${await page.evaluate('document.title')}`);
+
+    if (mode === 'rate') {
+        await sleep(1000);
+        const r = await rates(page, Number(arg));
+        console.log(`presented_per_second=${r.presented.toFixed(1)}`);
+        console.log(`animation_frames_per_second=${r.animation.toFixed(1)}`);
+        return;
+    }
+    // A few seconds' worth of frames at 60 Hz, however slowly a busy machine
+    // presents them, then a second and a few frames more.
+    await waitFor(page, 'window.wirloCounts.presented >= 180', 90, 'fewer than 180 frames in 90 s');
+    await capture(page, join(arg, 'running-1.png'));
+    const first = await page.evaluate('window.wirloCounts.presented');
+    await sleep(1000);
+    await waitFor(page, `window.wirloCounts.presented >= ${first + 5}`, 30, 'fewer than 5 frames in 30 s');
+    await capture(page, join(arg, 'running-2.png'));
+    const whole = await page.send('Page.captureScreenshot', {format: 'png'});
+    writeFileSync(join(arg, 'page.png'), Buffer.from(whole.data, 'base64'));
+    const r = await rates(page, 2);
+    console.log(`presented_per_second=${r.presented.toFixed(1)}`);
+    console.log(`animation_frames_per_second=${r.animation.toFixed(1)}`);
+    console.log(`running_status=${await page.evaluate(statusText)}`);
+
+    for (const type of ['rawKeyDown', 'keyUp'])
+        await page.send('Input.dispatchKeyEvent', {type, key: 'Escape', code: 'Escape', windowsVirtualKeyCode: 27,
+                                                  nativeVirtualKeyCode: 27});
+    await waitFor(page, `/stopped/i.test(${statusText})`, 10, 'the page does not say the effect stopped');
+    const before = await page.evaluate('window.wirloCounts.presented');
+    await capture(page, join(arg, 'stopped-1.png'));
+    await sleep(1000);
+    await capture(page, join(arg, 'stopped-2.png'));
+    console.log(`presented_after_stop=${(await page.evaluate('window.wirloCounts.presented')) - before}`);
+    console.log(`stopped_status=${await page.evaluate(statusText)}`);
+}
+
+const profile = mkdtempSync(join(tmpdir(), 'wirlo-chromium-'));
+const {browser, address} = startBrowser(profile);
+let code = 0;
+try {
+    const devtools = await DevTools.connect(await address);
+    const {targetId} = await devtools.send('Target.createTarget', {url: 'about:blank'});
+    const {sessionId} = await devtools.send('Target.attachToTarget', {targetId, flatten: true});
+    devtools.sessionId = sessionId;
+    const problems = [];
+    await drive(devtools, problems);
+    await sleep(200);  // late console messages
+    for (const p of problems) console.log(`problem=${p.replace(/\s+/g, ' ')}`);
+    await devtools.send('Browser.close', {}, null).catch(() => {});
+} catch (e) {
+    console.error(`browser_web: ${e.message}`);
+    code = 1;
+} finally {
+    browser.kill();
+    await new Promise(resolve => (browser.exitCode !== null ? resolve() : browser.on('exit', resolve)));
+    rmSync(profile, {recursive: true, force: true});
+}
+process.exit(code);

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The web build's page end to end in headless Chromium: served on 127.0.0.1 by
+# the project's own server, loaded and driven through the DevTools protocol
+# (browser_web.mjs). The canvas must show the effect after a few seconds of
+# frames and change between two captures a second apart; frames must be presented at the
+# display's rate and never faster (the figure is reported); a real Escape key
+# event must stop the loop (no frame presented after it, two captures after
+# it identical, the page saying so); and neither the console nor the page's
+# scripts may report any error (the program's end included).
+# Usage: demo_web.sh BUILD_DIR RESULTS_DIR
+set -uo pipefail
+build=$(cd "$1" && pwd)
+results=${2:-$build/results}
+name=demo_web
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$here/lib.bash"
+mkdir -p "$results"
+source "$root/scripts/web-server.bash"
+work=$(mktemp -d)
+finish() {
+  web_server_stop
+  rm -rf "$work"
+}
+trap finish EXIT
+
+for f in index.html Wirlo.js Wirlo.wasm; do [ -f "$build/$f" ] || fail "no $build/$f"; done
+web_server_start "$build" || fail "the page's server did not start"
+url=$web_url
+note "page served at $url"
+
+node --experimental-websocket "$here/browser_web.mjs" check "$url" "$work" >"$work/report.txt" 2>&1 ||
+  fail "could not drive the page: $(tail -n 3 "$work/report.txt")"
+value() { sed -n "s/^$1=//p" "$work/report.txt" | head -n 1; }
+
+[ "$(value title)" = Wirlo ] || fail "the page's title is '$(value title)', not Wirlo"
+lit=$(nonblack "$work/running-1.png")
+changed=$(compare -metric AE "$work/running-1.png" "$work/running-2.png" null: 2>&1 | awk '{print int($1)}')
+note "running: $lit lit pixels, $changed pixels changed a second later, $(colours "$work/running-2.png") colours"
+[ "$lit" -ge 2000 ] || fail "the canvas is dark after a few seconds ($lit lit pixels)"
+[ "$changed" -ge 500 ] || fail "the canvas does not change between captures a second apart ($changed pixels)"
+
+presented=$(value presented_per_second)
+display=$(value animation_frames_per_second)
+note "frame rate: $presented presented frames per second, the display (animation frames) $display"
+awk -v p="$presented" 'BEGIN { exit !(p >= 1) }' || fail "frames do not advance ($presented per second)"
+awk -v p="$presented" -v d="$display" 'BEGIN { exit !(p <= d * 1.05 + 1) }' ||
+  fail "frames are presented faster than the display shows them ($presented against $display per second)"
+
+[ "$(value presented_after_stop)" = 0 ] || fail "frames were presented after Escape ($(value presented_after_stop))"
+stopped_changed=$(compare -metric AE "$work/stopped-1.png" "$work/stopped-2.png" null: 2>&1 | awk '{print int($1)}')
+[ "$stopped_changed" = 0 ] || fail "the canvas changes after Escape ($stopped_changed pixels)"
+[ "$(nonblack "$work/stopped-2.png")" -ge 2000 ] || fail "the last frame does not stay on the page after Escape"
+note "after Escape: '$(value stopped_status)'; two captures identical"
+case "$(value stopped_status)" in
+  *"has stopped"*) ;;
+  *) fail "the page does not say that the effect stopped normally: '$(value stopped_status)'" ;;
+esac
+
+problems=$(sed -n 's/^problem=//p' "$work/report.txt")
+[ -z "$problems" ] || fail "the console reported errors: $(echo "$problems" | head -n 3 | tr '\n' ' ')"
+note "console: no errors"
+if [ -n "${WIRLO_E2E_KEEP:-}" ]; then cp "$work"/*.png "$results/"; fi
+pass

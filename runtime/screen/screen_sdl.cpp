@@ -5,6 +5,8 @@
 // blit; ScreenFlip uploads it into the texture and presents it.
 #include <SDL.h>
 
+#include <cstring>
+
 #include "runtime/core/object_table.h"
 #include "runtime/screen/back_buffer.h"
 #include "runtime/screen/screen.h"

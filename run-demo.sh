@@ -99,8 +99,22 @@ if [ "$mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
   trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
   echo "Running in Xvfb on $DISPLAY (nothing is visible there; Ctrl+C stops it)"
 fi
+# The demo runs as a child the script waits for. Ctrl+C or SIGTERM reaches the
+# script, which passes it on as SIGTERM (a child started in the background
+# ignores SIGINT); the demo ends after its frame with exit code 0, and only then
+# does the script stop the Xvfb display it may have started.
+run() {
+  "$@" &
+  demo_pid=$!
+  trap 'kill -TERM "$demo_pid" 2>/dev/null' INT TERM
+  local rc
+  while :; do
+    wait "$demo_pid" && rc=0 || rc=$?
+    kill -0 "$demo_pid" 2>/dev/null || return "$rc"
+  done
+}
 if [ "$mode" = wine ]; then
-  scripts/wine-run "$exe"
+  run scripts/wine-run "$exe"
 else
-  "$exe"
+  run "$exe"
 fi

@@ -14,7 +14,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out="$top/build/wine32"
 root="$out/root"
 # Bump when the way the root is made changes, so that old roots are remade.
-recipe=3
+recipe=4
 
 wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) ||
   { echo "wine64 is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
@@ -120,6 +120,15 @@ ln -s /usr/lib/x86_64-linux-gnu/wine "$new/usr/lib/x86_64-linux-gnu/wine"
 # The kernel cannot run i386 programs: the preloader runs under qemu-i386, with
 # every path looked up in this root first. WINELOADERNOEXEC keeps Wine from
 # starting the preloader once more from inside.
+#
+# qemu keeps the whole span of the preloader's image reserved, 0x08048000 to
+# 0x7d400000 between its two segments, where Linux leaves that gap free. The
+# preloader takes back only the part below 0x68000000, so Wine's own DLLs
+# (ntdll.dll at 0x7bc00000, kernelbase.dll, kernel32.dll) would miss their
+# preferred addresses ("ntdll could not be mapped at preferred address"). The
+# preloader's one extra reserved range, which Wine sets to the program's image
+# (already inside the low part for the usual image bases), takes the rest of
+# the span back for Wine; an image above it keeps its own range.
 preloader="$new/usr/lib/wine/wine-preloader"
 if [ -L "$preloader" ]; then
   rm "$preloader"
@@ -129,6 +138,10 @@ fi
 cat >"$new/usr/lib/wine/wine-preloader" <<'EOF'
 #!/bin/sh
 root=$(cd "$(dirname "$0")/../../.." && pwd)
+reserve=${WINEPRELOADRESERVE:-0-0}
+if [ $((0x${reserve#*-})) -le $((0x68000000)) ]; then
+  export WINEPRELOADRESERVE=68000000-7d000000
+fi
 WINELOADERNOEXEC=1 exec qemu-i386 -L "$root" "$root/usr/lib/wine/wine-preloader.static" "$@"
 EOF
 chmod +x "$new/usr/lib/wine/wine-preloader"

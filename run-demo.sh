@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the demo and runs it.
 #   ./run-demo.sh          on Linux: the native build (SDL2), visible on the desktop
-#   ./run-demo.sh --wine   on Linux: the 64-bit Windows build under wine64
-#                          (Wine shows Direct3D 9 output of a child window as
-#                          black, so the picture is not visible this way)
+#   ./run-demo.sh --wine   on Linux: the product, the 32-bit Windows build,
+#                          under Wine with its process under qemu-i386 (the
+#                          first run fetches and unpacks a private i386 root)
+#   ./run-demo.sh --wine64 on Linux: the 64-bit Windows build under wine64
+#   (Wine shows Direct3D 9 output of a child window as black, so the picture is
+#   not visible in either Wine run)
 #   ./run-demo.sh --web    the web build (WebAssembly), served on 127.0.0.1 at a
 #                          free port until Ctrl+C; opens a browser when there is
 #                          a display
@@ -19,10 +22,11 @@ root=$(pwd)
 mode=native
 case "${1:-}" in
   --wine) mode=wine ;;
+  --wine64) mode=wine64 ;;
   --web) mode=web ;;
   --xvfb) mode=xvfb ;;
   "") ;;
-  *) echo "usage: $0 [--wine | --web | --xvfb]"; exit 2 ;;
+  *) echo "usage: $0 [--wine | --wine64 | --web | --xvfb]"; exit 2 ;;
 esac
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*) mode=windows ;;
@@ -81,13 +85,11 @@ if [ "$mode" = web ]; then
   exit 0
 fi
 
-if [ "$mode" = native ] || [ "$mode" = xvfb ]; then
-  build native-release "10 to 30 seconds"
-  exe="$root/build/native-release/Wirlo"
-else
-  build x86_64 "half a minute to a minute"
-  exe="$root/build/x86_64/Wirlo.exe"
-fi
+case "$mode" in
+  native|xvfb) build native-release "10 to 30 seconds"; exe="$root/build/native-release/Wirlo" ;;
+  wine) build i686 "half a minute to a minute"; exe="$root/build/i686/Wirlo.exe" ;;
+  *) build x86_64 "half a minute to a minute"; exe="$root/build/x86_64/Wirlo.exe" ;;
+esac
 echo "Escape or the close box ends the demo."
 
 if [ "$mode" = windows ]; then
@@ -113,8 +115,8 @@ run() {
     kill -0 "$demo_pid" 2>/dev/null || return "$rc"
   done
 }
-if [ "$mode" = wine ]; then
-  run scripts/wine-run "$exe"
-else
-  run "$exe"
-fi
+case "$mode" in
+  native|xvfb) run "$exe" ;;
+  wine64) run scripts/wine-run "$exe" ;;
+  *) run scripts/wine32-run "$exe" ;;
+esac

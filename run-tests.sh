@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, x86_64, i686 and web builds, and
 # runs every test: natively under the sanitizers, the 64-bit Windows build under
-# wine64 with an Xvfb display started (and stopped) here, and the web build in
-# headless Chromium and under node. The last line says how many tests passed
-# and failed; the exit code is non-zero if any failed.
+# wine64, the 32-bit product under Wine with qemu-i386 (with Xvfb displays
+# started and stopped here), and the web build in headless Chromium and under
+# node. The last line says how many tests passed and failed; the exit code is
+# non-zero if any failed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 root=$(pwd)
@@ -15,7 +16,7 @@ step() { echo; echo "== $*"; }
 [ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] ||
   echo "First run: the native, x86_64 and i686 builds start from scratch (about 4 minutes on 2 free cores, up to 15 on a busy machine); the tests then take about 3 minutes."
 
-for preset in native x86_64 i686; do
+for preset in native x86_64 i686 web; do
   step "build $preset"
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
     echo "build $preset FAILED"
@@ -29,28 +30,35 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   [ -n "$xvfb16_pid" ] && kill "$xvfb16_pid" 2>/dev/null
   WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX="$root/build/wine32/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 read -r display xvfb_pid < <(scripts/xvfb-start.sh) || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY="$display"
 
 missing_reports=0
+# Runs one preset's tests. A test program that failed without a report of
+# failures (a crash, a sanitizer report at exit) and a scripted check that
+# ended without its verdict each count as one more failure.
+run_ctest() {
+  local preset=$1 results="$root/build/$1/results" failed_log="$root/build/$1/Testing/Temporary/LastTestsFailed.log"
+  rm -f "$results"/*.xml "$results"/*.result "$failed_log"
+  ctest --preset "$preset" && return 0
+  status=1
+  [ -f "$failed_log" ] || return 0
+  while IFS=: read -r _ name; do
+    case "$name" in
+      # A scripted check that ended without its verdict (a time-out).
+      e2e_*) [ -f "$results/${name#e2e_}.result" ] || missing_reports=$((missing_reports + 1)) ;;
+      *) if [ ! -f "$results/$name.xml" ] || ! grep -q '<failure' "$results/$name.xml"; then
+           missing_reports=$((missing_reports + 1))
+         fi ;;
+    esac
+  done < "$failed_log"
+}
 for preset in native x86_64; do
-  results="$root/build/$preset/results"
-  rm -f "$results"/*.xml "$results"/*.result
   step "tests $preset"
-  ctest --preset "$preset" || status=1
-  # A test program that failed without a report of failures (a crash, a
-  # sanitizer report at exit) counts as one more failure.
-  failed_log="$root/build/$preset/Testing/Temporary/LastTestsFailed.log"
-  if [ "$status" -ne 0 ] && [ -f "$failed_log" ]; then
-    while IFS=: read -r _ name; do
-      case "$name" in e2e_*) continue ;; esac
-      if [ ! -f "$results/$name.xml" ] || ! grep -q '<failure' "$results/$name.xml"; then
-        missing_reports=$((missing_reports + 1))
-      fi
-    done < "$failed_log"
-  fi
+  run_ctest "$preset"
 done
 
 # The screen suite once more on a 16-bit desktop: the R5G6B5 back buffer. Wine's
@@ -78,22 +86,22 @@ else
   missing_reports=$((missing_reports + 1))
 fi
 
-# The web build (WebAssembly): its page in headless Chromium and its frame tool
-# under node against the native build's, in a section of its own.
-step "build web"
-if ! { cmake --preset web >/dev/null && cmake --build --preset web; }; then
-  echo "build web FAILED"
-  exit 1
-fi
-step "tests web"
-rm -f "$root/build/web/results"/*.result
-if ! ctest --preset web; then
+# The 32-bit product and its tests under Wine, the 32-bit processes under
+# qemu-i386 from a private i386 root (made once and cached, scripts/wine32-root.sh).
+step "tests i686"
+if scripts/wine32-root.sh >/dev/null; then
+  run_ctest i686
+  WINEPREFIX="$root/build/wine32/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+else
+  echo "the 32-bit Wine route could not be set up"
   status=1
-  # A check that ended without its verdict (a time-out) counts as a failure.
-  while IFS=: read -r _ test; do
-    [ -f "$root/build/web/results/${test#e2e_}.result" ] || missing_reports=$((missing_reports + 1))
-  done < "$root/build/web/Testing/Temporary/LastTestsFailed.log"
+  missing_reports=$((missing_reports + 1))
 fi
+
+# The web build (WebAssembly): its page in headless Chromium and its frame tool
+# under node against the native build's.
+step "tests web"
+run_ctest web
 # The page's frame rate, as the browser test measured it.
 sed -n 's/^ *\(frame rate: .*\)$/\1/p' "$root/build/web/Testing/Temporary/LastTest.log"
 node "$root/build/web/bench/frame_web_bench.js" 2 >/dev/null || { echo "benchmark frame_web_bench FAILED"; status=1; }
@@ -105,6 +113,5 @@ for b in "$root"/build/native/bench/*_bench; do
 done
 
 echo
-scripts/test-summary.sh "$missing_reports" "$root/build/native/results" "$root/build/x86_64/results" \
-  "$root/build/web/results"
+scripts/test-summary.sh "$missing_reports" "$root"/build/{native,x86_64,i686,web}/results
 exit $status

@@ -21,7 +21,12 @@ struct ArrayHeader {
     int32_t count;          // elements (product of all dimensions)
     int32_t typeCode;       // stored, not interpreted
 };
-static_assert(sizeof(void*) != 4 || sizeof(ArrayHeader) == 24, "32-bit header layout");
+#if INTPTR_MAX == INT32_MAX
+static_assert(sizeof(ArrayHeader) == 24 && offsetof(ArrayHeader, elementSize) == 4 &&
+                  offsetof(ArrayHeader, descriptor) == 8 && offsetof(ArrayHeader, owner) == 12 &&
+                  offsetof(ArrayHeader, count) == 16 && offsetof(ArrayHeader, typeCode) == 20,
+              "32-bit header: six 32-bit words");
+#endif
 
 // Element descriptor: a list of pointer-sized words ending with ArrayEnd. Each
 // entry describes one part of the element that needs care:

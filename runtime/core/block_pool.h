@@ -5,6 +5,7 @@
 // one block size and flags can be shared process-wide with a reference count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/core/platform.h"
@@ -18,6 +19,12 @@ struct PoolChunk {
     int freeCount;   // blocks on freeList
     // the blocks follow, suitably aligned
 };
+#if INTPTR_MAX == INT32_MAX
+static_assert(offsetof(PoolChunk, freeList) == 8 && offsetof(PoolChunk, capacity) == 12 &&
+                  offsetof(PoolChunk, carved) == 16 && offsetof(PoolChunk, freeCount) == 20 &&
+                  sizeof(PoolChunk) == 24,
+              "32-bit chunk header: six 4-byte fields");
+#endif
 
 struct SharedPoolEntry;
 

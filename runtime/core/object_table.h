@@ -38,6 +38,17 @@ struct DynamicEntryNode {
     void* Entry() { return this + 1; }
 };
 
+// The 32-bit layouts: eight 4-byte fields, and a two-pointer node.
+#if INTPTR_MAX == INT32_MAX
+static_assert(offsetof(ObjectTable, entrySize) == 0 && offsetof(ObjectTable, growth) == 4 &&
+                  offsetof(ObjectTable, capacity) == 8 && offsetof(ObjectTable, slots) == 12 &&
+                  offsetof(ObjectTable, dynamicList) == 16 && offsetof(ObjectTable, freeCallback) == 20 &&
+                  offsetof(ObjectTable, iterationIndex) == 24 && offsetof(ObjectTable, iterationCursor) == 28 &&
+                  sizeof(ObjectTable) == 32,
+              "32-bit ObjectTable layout");
+static_assert(sizeof(DynamicEntryNode) == 8, "32-bit dynamic entry node: next, previous, then the entry");
+#endif
+
 // entrySize must be at least one pointer; growth at least 1. Returns 0 when the
 // table cannot be allocated.
 ObjectTable* ObjectTableCreate(int entrySize, int growth, ObjectFreeCallback freeCallback);

@@ -10,6 +10,7 @@
 // pointer-sized integers so that this header needs no platform headers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 using Color = uint32_t;       // 0xAABBGGRR: red in the low byte
@@ -142,6 +143,12 @@ struct Canvas {
         RasterTail raster;
     };
 };
+// 32-bit layout: 28 slots, release, then 14 32-bit fields before the tail.
+#if INTPTR_MAX == INT32_MAX
+static_assert(offsetof(Canvas, release) == 112 && offsetof(Canvas, width) == 116 &&
+                  offsetof(Canvas, frontColor) == 160 && offsetof(Canvas, gdi) == 168,
+              "32-bit Canvas layout");
+#endif
 
 // The current Canvas (one process-wide pointer, mirrored to a thread-local slot).
 extern Canvas* CurrentCanvas;

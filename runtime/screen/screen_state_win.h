@@ -2,6 +2,8 @@
 // tests.
 #pragma once
 
+#include <cstdint>
+
 #include <windows.h>
 #include <d3d9.h>
 
@@ -27,6 +29,10 @@ struct ScreenState {
     D3DPRESENT_PARAMETERS presentParams;
     WNDPROC childPrevProc, parentPrevProc;
 };
+
+#if INTPTR_MAX == INT32_MAX
+static_assert(sizeof(D3DPRESENT_PARAMETERS) == 56, "32-bit presentation parameters");
+#endif
 
 extern ScreenState Screen;
 

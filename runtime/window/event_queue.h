@@ -19,6 +19,12 @@ struct EventNode {
     int32_t data;
     int32_t extra;     // carried for events posted across threads; not returned
 };
+#if INTPTR_MAX == INT32_MAX
+static_assert(offsetof(EventNode, code) == 4 && offsetof(EventNode, object) == 8 &&
+                  offsetof(EventNode, window) == 12 && offsetof(EventNode, data) == 16 &&
+                  offsetof(EventNode, extra) == 20 && sizeof(EventNode) == 24,
+              "32-bit event node: six 32-bit words");
+#endif
 
 struct EventQueue {
     EventNode* head;   // oldest

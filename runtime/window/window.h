@@ -10,6 +10,7 @@
 // integers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/core/object_table.h"
@@ -70,6 +71,11 @@ struct WindowRecord {
     int32_t accelCount;    // entries in accelEntries: 2 (0 when they could not be made)
     int32_t minMaxState;   // 1 while minimised or maximised
 };
+#if INTPTR_MAX == INT32_MAX
+static_assert(offsetof(WindowRecord, accelTable) == 8 && offsetof(WindowRecord, accelCount) == 12 &&
+                  offsetof(WindowRecord, minMaxState) == 16 && sizeof(WindowRecord) == 20,
+              "32-bit window record: five 4-byte fields");
+#endif
 
 extern ObjectTable* WindowTable;
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# End-to-end check of the demo under wine64 in an Xvfb display of its own:
+# End-to-end check of the demo under Wine in an Xvfb display of its own (the
+# 64-bit build under wine64, the 32-bit product through scripts/wine32-run):
 # the "Wirlo" window opens with an 800x600 client area at the centred position,
 # presented frames show a spiral that changes from capture to capture, Escape
 # ends the program with exit code 0, and so does the close box in a second run.
-# When the 32-bit product has been built next to this build, it must be a
-# GUI-subsystem PE32 executable for Intel 386.
+# The 32-bit product (this build, or the i686 build beside it when that has
+# been built) must be a GUI-subsystem PE32 executable for Intel 386.
 # Usage: demo_win.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -28,9 +29,11 @@ trap finish EXIT
 
 exe="$build/Wirlo.exe"
 [ -f "$exe" ] || fail "no $exe"
+choose_wine "$build"
 
-# The 32-bit product, when it has been built beside this build.
+# The 32-bit product: this build, or the one built beside it.
 i686_exe="$root/build/i686/Wirlo.exe"
+[ "$wine_run" = "$root/scripts/wine32-run" ] && i686_exe=$exe
 if [ -f "$i686_exe" ]; then
   kind=$(file -b "$i686_exe")
   case "$kind" in
@@ -68,26 +71,26 @@ presented_window() {
 }
 
 # ---- first run: window, frames, Escape ----
-start_demo "$root/scripts/wine-run" "$exe"
+start_demo "$wine_run" "$exe"
 sleep 1
 check_centred_client_area
 
 target=$(presented_window)
 [ -n "$target" ] || target=$win
 note "capturing $target"
-check_spiral "$target" 90
+check_spiral "$target" "$spiral_wait"
 
 press_escape
-wait_demo 20
+wait_demo 60
 [ "$code" = 0 ] || fail "Escape: exit code $code (expected 0)"
 note "Escape: exit code 0"
 wine_settle
 
 # ---- second run: the close box (WM_DELETE_WINDOW to the window) ----
-start_demo "$root/scripts/wine-run" "$exe"
+start_demo "$wine_run" "$exe"
 sleep 2
 close_window "$win" || fail "could not send WM_DELETE_WINDOW"
-wait_demo 20
+wait_demo 60
 [ "$code" = 0 ] || fail "close box: exit code $code (expected 0)"
 note "close box: exit code 0"
 pass

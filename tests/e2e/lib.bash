@@ -58,6 +58,22 @@ check_centred_client_area() {
   fi
 }
 
+# Chooses how to run the Windows programs of build directory $1, from its
+# Wirlo.exe: a 32-bit build (i686) through scripts/wine32-run, a 64-bit one
+# under wine64 (scripts/wine-run). Sets wine_run, exports the prefix the runner
+# uses (wine_settle waits on it) and sets spiral_wait, the seconds the spiral
+# is given to appear: frames of the 32-bit build, emulated, come several times
+# more slowly.
+choose_wine() {
+  case "$(file -b "$1/Wirlo.exe")" in
+    PE32+*) wine_run="$root/scripts/wine-run"; spiral_wait=90
+            export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" ;;
+    PE32*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
+           export WINEPREFIX="$root/build/wine32/prefix" ;;
+    *) fail "$1/Wirlo.exe is not a Windows executable" ;;
+  esac
+}
+
 # Wine keeps one server per prefix alive for a moment after its last program
 # ends, with the display it was started on: wait for it to end so that the
 # next program starts on the display chosen here.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The runtime's start-up and shutdown under wine64 in an Xvfb display of its
-# own: every library is ready after start-up and the shutdown with a window, a
-# screen and images open ends the process with exit code 0; the start-up
+# The runtime's start-up and shutdown under Wine (wine64 for the 64-bit build,
+# scripts/wine32-run for the 32-bit one) in an Xvfb display of its own: every
+# library is ready after start-up and the shutdown with a window, a screen and
+# images open ends the process with exit code 0; the start-up
 # failure path reports its message and ends with its own non-zero code; and the
 # demo without any display stops at once with a message and a non-zero code.
 # Usage: runtime_win.sh BUILD_DIR RESULTS_DIR
@@ -27,10 +28,11 @@ tool="$build/tests/runtime_cycle_win.exe"
 [ -f "$tool" ] || fail "no $tool"
 exe="$build/Wirlo.exe"
 [ -f "$exe" ] || fail "no $exe"
+choose_wine "$build"
 
 # Without any display: a clear message and a non-zero exit code, promptly.
 wine_settle
-env -u DISPLAY timeout 60 "$root/scripts/wine-run" "$exe" >"$out" 2>&1
+env -u DISPLAY timeout 60 "$wine_run" "$exe" >"$out" 2>&1
 code=$?
 [ "$code" -ne 124 ] || fail "without a display the demo did not stop"
 [ "$code" -ne 0 ] || fail "without a display the demo exited with 0"
@@ -41,13 +43,13 @@ wine_settle
 read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
 export DISPLAY="$display"
 
-timeout 120 "$root/scripts/wine-run" "$tool" >"$out" 2>&1
+timeout 120 "$wine_run" "$tool" >"$out" 2>&1
 code=$?
 grep FAILED "$out" && fail "start-up checks failed"
 [ "$code" -eq 0 ] || fail "shutdown exit code $code: $(tail -n 2 "$out")"
 echo "  start-up and shutdown: exit code 0"
 
-timeout 120 "$root/scripts/wine-run" "$tool" fail >"$out" 2>&1
+timeout 120 "$wine_run" "$tool" fail >"$out" 2>&1
 code=$?
 [ "$code" -eq 9 ] || fail "failure path exit code $code (expected 9)"
 grep -q "the failure path works" "$out" || fail "failure path gave no message"

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine64 xvfb xdotool x11-utils imagemagick
+  wine64 xvfb xdotool x11-utils imagemagick file
   libgl1 libglx-mesa0 libgl1-mesa-dri python3
   googletest libgtest-dev libbenchmark-dev libsdl2-dev
   # TrueType faces for the text tests under Wine (its recommended fonts are

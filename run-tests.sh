@@ -13,8 +13,8 @@ scripts/install-deps.sh || { echo "could not install the build packages"; exit 1
 
 status=0
 step() { echo; echo "== $*"; }
-[ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] ||
-  echo "First run: the native, x86_64 and i686 builds start from scratch (about 4 minutes on 2 free cores, up to 15 on a busy machine); the tests then take about 3 minutes."
+[ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
+  echo "First run: the native, x86_64, i686 and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests then take about 10 minutes, 6 of them the 32-bit ones under emulation."
 
 for preset in native x86_64 i686 web; do
   step "build $preset"

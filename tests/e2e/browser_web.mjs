@@ -37,7 +37,9 @@ function startBrowser(profile) {
         '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0', '--window-size=1000,800',
         ...(process.env.WIRLO_CHROMIUM_FLAGS || '').split(/\s+/).filter(Boolean), 'about:blank',
     ];
-    const browser = spawn(process.env.CHROMIUM || 'chromium', flags, {stdio: ['ignore', 'ignore', 'pipe']});
+    // A process group of its own, so that its helper processes can be ended
+    // and waited for with it.
+    const browser = spawn(process.env.CHROMIUM || 'chromium', flags, {stdio: ['ignore', 'ignore', 'pipe'], detached: true});
     const address = new Promise((resolve, reject) => {
         let seen = '';
         browser.stderr.on('data', chunk => {
@@ -206,8 +208,24 @@ try {
     console.error(`browser_web: ${e.message}`);
     code = 1;
 } finally {
-    browser.kill();
-    await new Promise(resolve => (browser.exitCode !== null ? resolve() : browser.on('exit', resolve)));
-    rmSync(profile, {recursive: true, force: true});
+    // Chromium's helper processes (its network service among them) write into
+    // the profile as they end, after the browser itself: end the whole group
+    // and wait for the last of them before the profile goes.
+    const groupAlive = () => {
+        try {
+            process.kill(-browser.pid, 0);
+            return true;
+        } catch {
+            return false;
+        }
+    };
+    if (groupAlive()) process.kill(-browser.pid, 'SIGTERM');
+    for (let i = 0; i < 100 && groupAlive(); ++i) await sleep(100);
+    if (groupAlive()) process.kill(-browser.pid, 'SIGKILL');
+    try {
+        rmSync(profile, {recursive: true, force: true, maxRetries: 10, retryDelay: 100});
+    } catch (e) {
+        console.error(`browser_web: the profile ${profile} was left behind: ${e.message}`);
+    }
 }
 process.exit(code);

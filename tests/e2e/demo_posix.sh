@@ -9,13 +9,8 @@
 # which end the program with a non-zero code on any error they find.
 # Usage: demo_posix.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=demo_posix
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin demo_posix "$@"
 work=$(mktemp -d)
 xvfb_pid=""
 demo_pid=""

@@ -9,13 +9,8 @@
 # scripts may report any error (the program's end included).
 # Usage: demo_web.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=demo_web
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin demo_web "$@"
 source "$root/scripts/web-server.bash"
 work=$(mktemp -d)
 finish() {

@@ -8,13 +8,8 @@
 # been built) must be a GUI-subsystem PE32 executable for Intel 386.
 # Usage: demo_win.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=demo_win
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin demo_win "$@"
 work=$(mktemp -d)
 xvfb_pid=""
 demo_pid=""

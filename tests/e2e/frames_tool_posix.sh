@@ -6,12 +6,8 @@
 # nothing behind.
 # Usage: frames_tool_posix.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=frames_tool_posix
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin frames_tool_posix "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -5,13 +5,8 @@
 # Usage: frames_web.sh BUILD_DIR RESULTS_DIR   (the native build is taken from
 # build/native, or from WIRLO_NATIVE_BUILD)
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=frames_web
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin frames_web "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

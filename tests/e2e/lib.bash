@@ -1,5 +1,19 @@
 # Shared pieces of the end-to-end checks; sourced by the scripts beside it after
-# they have set `name` (the check's name) and `results` (where its verdict goes).
+# calling e2e_begin, which sets `name` (the check's name) and `results` (where
+# its verdict goes).
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)  # this folder
+root=$(cd "$here/../.." && pwd)                       # the source tree
+
+# Every check starts with this: its name, then its own arguments BUILD_DIR
+# [RESULTS_DIR]. Sets name, build and results (BUILD_DIR/results by default)
+# and makes the results folder.
+e2e_begin() {
+  name=$1
+  build=$(cd "$2" && pwd)
+  results=${3:-$build/results}
+  mkdir -p "$results"
+}
 
 pass() { echo "PASS $name" >"$results/$name.result"; echo "PASS $name"; exit 0; }
 fail() { echo "FAIL $name $*" >"$results/$name.result"; echo "FAIL $name $*" >&2; exit 1; }

@@ -7,13 +7,8 @@
 # demo without any display stops at once with a message and a non-zero code.
 # Usage: runtime_win.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
-build=$(cd "$1" && pwd)
-results=${2:-$build/results}
-name=runtime_win
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/lib.bash"
-mkdir -p "$results"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+e2e_begin runtime_win "$@"
 xvfb_pid=""
 out=$(mktemp)
 finish() {

@@ -4,10 +4,10 @@
 # frame, each the same as the single-picture mode's picture after as many
 # frames; a path that cannot be written ends with exit code 1 and leaves
 # nothing behind.
-# Usage: frames_tool_posix.sh BUILD_DIR RESULTS_DIR
+# Usage: frames_tool_sdl.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
-e2e_begin frames_tool_posix "$@"
+e2e_begin frames_tool_sdl "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -7,10 +7,10 @@
 # does; and without any display, the start-up message and exit code 3 at once.
 # The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
 # which end the program with a non-zero code on any error they find.
-# Usage: demo_posix.sh BUILD_DIR RESULTS_DIR
+# Usage: demo_sdl.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
-e2e_begin demo_posix "$@"
+e2e_begin demo_sdl "$@"
 work=$(mktemp -d)
 xvfb_pid=""
 demo_pid=""
@@ -69,4 +69,5 @@ for sig in INT TERM; do
   [ "$code" = 0 ] || fail "SIG$sig: exit code $code (expected 0 within 3 s): $(tail -n 5 "$work/out.txt")"
   note "SIG$sig: exit code 0"
 done
+
 pass

@@ -13,6 +13,12 @@ void CanvasLibInit() {
     if (canvasTlsIndex == UINT32_MAX) canvasTlsIndex = TlsIndexAlloc();
 }
 
+void CanvasLibEnd() {
+    CanvasEnd();
+    if (canvasTlsIndex != UINT32_MAX) TlsIndexFree(canvasTlsIndex);
+    canvasTlsIndex = UINT32_MAX;
+}
+
 void CanvasSetCurrent(Canvas* canvas) {
     CurrentCanvas = canvas;
     if (canvasTlsIndex != UINT32_MAX) TlsIndexSet(canvasTlsIndex, canvas);

@@ -155,6 +155,9 @@ extern Canvas* CurrentCanvas;
 
 // Allocates the thread-local slot that mirrors the current Canvas.
 void CanvasLibInit();
+// The library's end step: ends the current Canvas, if one was left, and frees
+// the thread-local slot.
+void CanvasLibEnd();
 // Makes canvas current (null: none) and mirrors it to the thread-local slot.
 void CanvasSetCurrent(Canvas* canvas);
 // A zero-filled Canvas record from MainHeap, made current; 0 when memory runs out.

@@ -13,8 +13,8 @@ struct DesktopRectangle {
 // screen coordinates.
 intptr_t DesktopWindow();
 DesktopRectangle DesktopGetRect();
-// The last release step of the non-Windows builds: closes the connection to
-// the display once every window and the screen are gone.
+// The last end step of the runtime: closes the connection to the display, if
+// the platform holds one, once every window and the screen are gone.
 void DesktopEnd();
 
 // Virtual-key codes used by the program.

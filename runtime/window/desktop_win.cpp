@@ -10,4 +10,7 @@ DesktopRectangle DesktopGetRect() {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// Windows keeps no connection of the runtime's own to the display.
+void DesktopEnd() {}
+
 int KeyAsyncState(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }

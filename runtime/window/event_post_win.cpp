@@ -46,6 +46,8 @@ void EventPostEnd() {
     if (receiver) DestroyWindow(receiver);
     receiver = nullptr;
     EventBindingsEnd();
+    EventQueueDestroy(PendingEvents);
+    PendingEvents = nullptr;
 }
 
 uint32_t EventPostMessage() { return postMessageId; }

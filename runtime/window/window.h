@@ -82,7 +82,8 @@ extern ObjectTable* WindowTable;
 // Start-up: creates WindowTable and loads the default icon and cursor. Does
 // nothing when the library is already set up.
 void WindowLibInit();
-// Shutdown: closes every open window.
+// The library's end step: closes every open window and frees the table, as
+// before WindowLibInit.
 void WindowLibEnd();
 
 // Opens window `number` (>= 0, reusing and first closing an open one) or a
@@ -110,7 +111,8 @@ uint32_t WindowPollEvent();
 // "PostEventClass" receiver and the "QZ_PostEventMessage" message. Does
 // nothing when already set up.
 void EventPostInit();
-// Shutdown: destroys the hidden receiver window and frees the event-binding map.
+// The end step: destroys the hidden receiver window, frees the event-binding
+// map and the pending-event queue.
 void EventPostEnd();
 // The registered "QZ_PostEventMessage" identifier, 0 before EventPostInit.
 uint32_t EventPostMessage();

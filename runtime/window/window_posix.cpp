@@ -30,7 +30,7 @@ NativeHandle WindowHandle(ObjectNumber number) {
 
 void WindowClose(ObjectNumber number) {
     if (number == AnyNumber) {
-        WindowLibEnd();
+        if (WindowTable) ObjectTableFreeAll(WindowTable);
         return;
     }
     WindowRecord* record = RecordOf(number);
@@ -45,7 +45,6 @@ void EventPostInit() {
     EventBindingsInit();
 }
 void EventPostEnd() {
-    // The queue's memory goes with MainHeap at shutdown; forget it first.
     EventQueueDestroy(PendingEvents);
     PendingEvents = nullptr;
     EventBindingsEnd();

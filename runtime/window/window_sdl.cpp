@@ -100,7 +100,10 @@ void WindowLibInit() {
 }
 
 void WindowLibEnd() {
-    if (WindowTable) ObjectTableFreeAll(WindowTable);
+    if (!WindowTable) return;
+    ObjectTableFreeAll(WindowTable);
+    ObjectTableDestroy(WindowTable);
+    WindowTable = nullptr;
 }
 
 intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,

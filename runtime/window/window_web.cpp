@@ -116,6 +116,8 @@ void WindowLibEnd() {
     keepOnPage = true;
     ObjectTableFreeAll(WindowTable);
     keepOnPage = false;
+    ObjectTableDestroy(WindowTable);
+    WindowTable = nullptr;
 }
 
 intptr_t WindowOpen(ObjectNumber number, int, int, int innerWidth, int innerHeight, const char16_t* title,

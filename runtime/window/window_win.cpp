@@ -136,7 +136,14 @@ void WindowLibInit() {
 }
 
 void WindowLibEnd() {
-    if (WindowTable) ObjectTableFreeAll(WindowTable);
+    if (!WindowTable) return;
+    ObjectTableFreeAll(WindowTable);
+    ObjectTableDestroy(WindowTable);
+    WindowTable = nullptr;
+    MainFree(windowLib);
+    MainFree(containers);
+    windowLib = nullptr;
+    containers = nullptr;
 }
 
 intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight,

@@ -88,6 +88,25 @@ choose_wine() {
   esac
 }
 
+# Runs the runtime's start-and-end tool (tests/tools/runtime_cycle.cpp), given
+# as the command and its leading arguments, in the current display: start-up,
+# release and a second start-up with ten frames of the demo must end with exit
+# code 0 and no failed check; the start-up failure path with its message and
+# exit code 9. Uses $work/cycle.txt.
+check_runtime_cycle() {
+  local code
+  timeout 300 "$@" >"$work/cycle.txt" 2>&1
+  code=$?
+  grep FAILED "$work/cycle.txt" && fail "start-and-end checks failed"
+  [ "$code" -eq 0 ] || fail "start, end, start and ten frames: exit code $code: $(tail -n 3 "$work/cycle.txt")"
+  note "start, end (twice), start, ten frames, end: exit code 0"
+  timeout 120 "$@" fail >"$work/cycle.txt" 2>&1
+  code=$?
+  [ "$code" -eq 9 ] || fail "failure path exit code $code (expected 9): $(tail -n 3 "$work/cycle.txt")"
+  grep -q "the failure path works" "$work/cycle.txt" || fail "failure path gave no message"
+  note "failure path: exit code 9 with its message"
+}
+
 # Wine keeps one server per prefix alive for a moment after its last program
 # ends, with the display it was started on: wait for it to end so that the
 # next program starts on the display chosen here.

@@ -51,20 +51,58 @@ void CanvasEnd() {
     CanvasSetCurrent(nullptr);
 }
 
-// With no current Canvas, or a slot the back end lacks, the front functions
-// draw nothing.
+namespace {
+
+// The current Canvas with colour as its front colour, or 0.
+Canvas* InColour(Color colour) {
+    Canvas* canvas = CurrentCanvas;
+    if (canvas && colour != canvas->frontColor) {
+        canvas->frontColor = colour;
+        if (canvas->setFrontColor) canvas->setFrontColor(canvas, colour);
+    }
+    return canvas;
+}
+
+}  // namespace
+
 void CanvasDrawImage(NativeHandle image, int x, int y) {
     Canvas* canvas = CurrentCanvas;
     if (canvas && canvas->drawImage) canvas->drawImage(canvas, image, x + canvas->originX, y + canvas->originY);
 }
 
-void CanvasLine(int x1, int y1, int x2, int y2, Color colour) {
+void CanvasDrawImageSized(NativeHandle image, int x, int y, int w, int h) {
     Canvas* canvas = CurrentCanvas;
-    if (!canvas) return;
-    if (colour != canvas->frontColor) {
-        canvas->frontColor = colour;
-        if (canvas->setFrontColor) canvas->setFrontColor(canvas, colour);
-    }
-    if (canvas->line)
+    if (canvas && canvas->drawImageSized)
+        canvas->drawImageSized(canvas, image, x + canvas->originX, y + canvas->originY, w, h);
+}
+
+void CanvasLine(int x1, int y1, int x2, int y2, Color colour) {
+    Canvas* canvas = InColour(colour);
+    if (canvas && canvas->line)
         canvas->line(canvas, x1 + canvas->originX, y1 + canvas->originY, x2 + canvas->originX, y2 + canvas->originY);
+}
+
+void CanvasSetMode(int flags) {
+    Canvas* canvas = CurrentCanvas;
+    if (canvas && canvas->setMode) canvas->setMode(canvas, flags);
+}
+
+void CanvasBox(int x, int y, int w, int h, Color colour) {
+    Canvas* canvas = InColour(colour);
+    if (canvas && canvas->box) canvas->box(canvas, x + canvas->originX, y + canvas->originY, w, h);
+}
+
+void CanvasRoundBox(int x, int y, int w, int h, int rx, int ry, Color colour) {
+    Canvas* canvas = InColour(colour);
+    if (canvas && canvas->roundBox) canvas->roundBox(canvas, x + canvas->originX, y + canvas->originY, w, h, rx, ry);
+}
+
+void CanvasEllipse(int x, int y, int rx, int ry, Color colour) {
+    Canvas* canvas = InColour(colour);
+    if (canvas && canvas->ellipse) canvas->ellipse(canvas, x + canvas->originX, y + canvas->originY, rx, ry);
+}
+
+void CanvasFillArea(int x, int y, Color border, Color colour) {
+    Canvas* canvas = InColour(colour);
+    if (canvas && canvas->fillArea) canvas->fillArea(canvas, x + canvas->originX, y + canvas->originY, border);
 }

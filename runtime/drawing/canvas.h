@@ -168,8 +168,27 @@ Canvas* RasterCanvasCreate(int pixelFormat);
 
 NativeHandle CanvasBegin(Canvas* canvas);
 void CanvasEnd();
+
+// The front functions. Each adds the origin to its coordinates and calls one
+// slot of the current Canvas; with no current Canvas, or a slot its back end
+// lacks, it draws nothing. Those with a colour first make it the front colour,
+// calling setFrontColor only when it differs from frontColor, so a run of
+// shapes in one colour sets it once.
 void CanvasDrawImage(NativeHandle image, int x, int y);
+// The image brought to w by h.
+void CanvasDrawImageSized(NativeHandle image, int x, int y, int w, int h);
+// Both end points included.
 void CanvasLine(int x1, int y1, int x2, int y2, Color colour);
+// The drawing-mode flags (Mode...) for what follows.
+void CanvasSetMode(int flags);
+// Filled, or its outline in ModeHollow.
+void CanvasBox(int x, int y, int w, int h, Color colour);
+void CanvasRoundBox(int x, int y, int w, int h, int rx, int ry, Color colour);
+// Centred on (x, y) with radii rx and ry.
+void CanvasEllipse(int x, int y, int rx, int ry, Color colour);
+// Floods from (x, y) up to pixels of the border colour, or with border -1
+// over the region of the start pixel's colour.
+void CanvasFillArea(int x, int y, Color border, Color colour);
 
 // r + g*256 + b*65536 in 32-bit arithmetic, without clamping or masking.
 inline Color ColorRGB(int32_t r, int32_t g, int32_t b) {

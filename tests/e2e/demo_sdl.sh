@@ -5,6 +5,8 @@
 # and, in a second run, on the close button (WM_DELETE_WINDOW); exit code 0
 # within 3 s of SIGINT and of SIGTERM, each ending the demo as the close button
 # does; and without any display, the start-up message and exit code 3 at once.
+# Then the test card: its window shows exactly the card's picture in memory,
+# and Escape ends it with exit code 0.
 # The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
 # which end the program with a non-zero code on any error they find.
 # Usage: demo_sdl.sh BUILD_DIR RESULTS_DIR
@@ -70,4 +72,7 @@ for sig in INT TERM; do
   note "SIG$sig: exit code 0"
 done
 
+# ---- the test card ----
+"$build/tests/testcard_picture" "$work/card.bmp" >/dev/null || fail "testcard_picture failed"
+check_testcard "$work/card.bmp" 30 "$build/testcard"
 pass

@@ -30,10 +30,10 @@ struct RuntimeStep {
 
 // The libraries in start order; they end in the opposite order, so each ends
 // before the libraries it uses. The screen has no start step here (the program
-// calls GraphicsInit) and ends first; the display connection, which windows
-// and screen open when they need it, ends last.
+// calls GraphicsInit) and ends first; the desktop (the key watch, and the
+// display connection that windows and screen open when they need it) ends last.
 const RuntimeStep Steps[] = {
-    {nullptr, "DesktopEnd", DesktopEnd},
+    {DesktopInit, "DesktopEnd", DesktopEnd},
     {[] { ModuleInstanceInit(); }, nullptr, nullptr},
     {[] { MainHeapInit(); }, "MainHeapEnd", MainHeapEnd},
     {StringLibInit, "StringLibEnd", StringLibEnd},

@@ -7,14 +7,16 @@
 // the origin and call a slot; CanvasEnd ends and frees it.
 //
 // Native handles (device contexts, bitmaps, fonts, GDI objects) are kept as
-// pointer-sized integers so that this header needs no platform headers.
+// pointer-sized integers so that this header needs no platform headers;
+// native_handle.h says what each holds on each platform.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-using Color = uint32_t;       // 0xAABBGGRR: red in the low byte
-using NativeHandle = intptr_t;  // HDC, HBITMAP, HFONT, ... or 0
+#include "runtime/core/native_handle.h"
+
+using Color = uint32_t;  // 0xAABBGGRR: red in the low byte
 
 // Pixel-format codes.
 enum : int {

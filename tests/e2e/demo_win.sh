@@ -30,11 +30,9 @@ choose_wine "$build"
 i686_exe="$root/build/i686/Wirlo.exe"
 [ "$wine_run" = "$root/scripts/wine32-run" ] && i686_exe=$exe
 if [ -f "$i686_exe" ]; then
-  kind=$(file -b "$i686_exe")
-  case "$kind" in
-    "PE32 executable (GUI) Intel 80386"*) note "i686: $kind" ;;
-    *) fail "the i686 executable is not a GUI PE32 for Intel 386: $kind" ;;
-  esac
+  kind=$(pe_kind "$i686_exe")
+  [ "$kind" = "PE32 GUI i386" ] || fail "the i686 executable is not a GUI PE32 for Intel 386: $kind"
+  note "i686: $kind"
   grep -a -q 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$i686_exe" &&
     grep -a -q 'processorArchitecture="X86"' "$i686_exe" ||
     fail "the i686 executable carries no manifest for the X86 common controls 6.0.0.0"
@@ -43,9 +41,9 @@ fi
 # architecture (a mismatch keeps the program from starting at all).
 grep -a -q 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$exe" ||
   fail "the executable carries no manifest for the common controls 6.0.0.0"
-kind=$(file -b "$exe")
+kind=$(pe_kind "$exe")
 case "$kind" in
-  *"(GUI)"*) ;;
+  *" GUI "*) ;;
   *) fail "the executable is not a GUI program: $kind" ;;
 esac
 

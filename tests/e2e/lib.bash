@@ -72,6 +72,29 @@ check_centred_client_area() {
   fi
 }
 
+# The kind of Windows executable $1, read from its own PE header: the format
+# (PE32 or PE32+), the subsystem (GUI or console) and the machine (i386 or
+# x86-64), as in "PE32 GUI i386"; "not-pe" for anything else.
+pe_kind() {
+  python3 - "$1" <<'PY'
+import struct, sys
+with open(sys.argv[1], "rb") as f:
+    head = f.read(4096)
+try:
+    (pe,) = struct.unpack_from("<I", head, 0x3C)
+    if head[:2] != b"MZ" or head[pe:pe + 4] != b"PE\0\0":
+        raise ValueError
+    (machine,) = struct.unpack_from("<H", head, pe + 4)
+    (magic,) = struct.unpack_from("<H", head, pe + 24)        # the optional header
+    (subsystem,) = struct.unpack_from("<H", head, pe + 24 + 68)
+except (struct.error, ValueError):
+    sys.exit(print("not-pe"))
+print({0x10B: "PE32", 0x20B: "PE32+"}.get(magic, "PE?"),
+      {2: "GUI", 3: "console"}.get(subsystem, f"subsystem-{subsystem}"),
+      {0x14C: "i386", 0x8664: "x86-64"}.get(machine, hex(machine)))
+PY
+}
+
 # Chooses how to run the Windows programs of build directory $1, from its
 # Wirlo.exe: a 32-bit build (i686) through scripts/wine32-run, a 64-bit one
 # under wine64 (scripts/wine-run). Sets wine_run, exports the prefix the runner
@@ -79,10 +102,10 @@ check_centred_client_area() {
 # is given to appear: frames of the 32-bit build, emulated, come several times
 # more slowly.
 choose_wine() {
-  case "$(file -b "$1/Wirlo.exe")" in
-    PE32+*) wine_run="$root/scripts/wine-run"; spiral_wait=90
+  case "$(pe_kind "$1/Wirlo.exe")" in
+    "PE32+ "*) wine_run="$root/scripts/wine-run"; spiral_wait=90
             export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" ;;
-    PE32*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
+    "PE32 "*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
            export WINEPREFIX="$root/build/wine32/prefix" ;;
     *) fail "$1/Wirlo.exe is not a Windows executable" ;;
   esac

@@ -5,8 +5,8 @@
 #                          under Wine with its process under qemu-i386 (the
 #                          first run fetches and unpacks a private i386 root)
 #   ./run-demo.sh --wine64 on Linux: the 64-bit Windows build under wine64
-#   (Wine shows Direct3D 9 output of a child window as black, so the picture is
-#   not visible in either Wine run)
+#   (Wine 10 and later, Debian 13's, show the spiral in the window; Wine 8,
+#   Debian 12's, shows Direct3D 9 output of a child window as black)
 #   ./run-demo.sh --web    the web build (WebAssembly), served on 127.0.0.1 at a
 #                          free port until Ctrl+C; opens a browser when there is
 #                          a display
@@ -91,6 +91,13 @@ case "$mode" in
   *) build x86_64 "half a minute to a minute"; exe="$root/build/x86_64/Wirlo.exe" ;;
 esac
 echo "Escape or the close box ends the demo."
+case "$mode" in
+  wine|wine64)
+    wine_major=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null | sed 's/^[0-9]*://; s/[.~].*//')
+    [ "${wine_major:-0}" -ge 10 ] 2>/dev/null ||
+      echo "Note: this Wine ($wine_major) shows the window black (it draws Direct3D 9 output of a child window off-screen); Wine 10 and later show the spiral."
+    ;;
+esac
 
 if [ "$mode" = windows ]; then
   exec "$exe"

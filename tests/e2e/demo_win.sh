@@ -52,10 +52,12 @@ read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did no
 export DISPLAY="$display"
 read_screen_size
 
-# The X window the frames are presented into: the window itself, or (Wine
-# presenting a device of a child window) an unnamed 800x600 window whose parent
-# is a 1x1 window at -1,-1.
-presented_window() {
+# Where Wine shows the frames presented into the child window: Wine 10 and
+# later on the visible window itself; Wine 8 only in an unnamed 800x600 X
+# window of its own, off-screen under a 1x1 window at -1,-1, while the visible
+# window stays black. The check captures the visible window wherever it shows
+# them, and Wine 8's off-screen window otherwise.
+offscreen_window() {
   xwininfo -root -tree | awk '
     /1x1\+-1\+-1/ { parent = 1; next }
     / child(ren)?:$/ { next }
@@ -68,9 +70,13 @@ start_demo "$wine_run" "$exe"
 sleep 1
 check_centred_client_area
 
-target=$(presented_window)
-[ -n "$target" ] || target=$win
-note "capturing $target"
+target=$(offscreen_window)
+if [ -n "$target" ]; then
+  note "capturing Wine's off-screen window $target (the visible one stays black in this Wine)"
+else
+  target=$win
+  note "capturing the visible window $target"
+fi
 check_spiral "$target" "$spiral_wait"
 
 press_escape

@@ -123,9 +123,12 @@ capture() { import -silent -window "$1" "$2" 2>/dev/null; }
 nonblack() { convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:; }
 colours() { convert "$1" -format '%k' info:; }
 
+fail_with_captures() { cp "$work"/a.png "$work"/b.png "$results/" 2>/dev/null; fail "$@"; }
+
 # Captures X window $1 until the picture holds a spiral's worth of lit pixels
 # (at most $2 seconds), then once more after a pause: the spiral must have
-# appeared, changed, and lit the middle of the picture.
+# appeared, changed, and lit the middle of the picture. The captures go into
+# the results folder when the check fails there, or always with WIRLO_E2E_KEEP.
 check_spiral() {
   local target=$1 limit=$2 lit_a=0 lit_b colours_b changed centre_lit
   for _ in $(seq 1 "$limit"); do
@@ -134,18 +137,18 @@ check_spiral() {
     lit_a=$(nonblack "$work/a.png")
     [ "$lit_a" -ge 2000 ] && break
   done
-  [ "$lit_a" -ge 2000 ] || fail "the spiral does not appear ($lit_a lit pixels after $limit s)"
+  [ "$lit_a" -ge 2000 ] || fail_with_captures "the spiral does not appear ($lit_a lit pixels after $limit s)"
   sleep 1.5
   capture "$target" "$work/b.png" || fail "could not capture the presented frames"
   lit_b=$(nonblack "$work/b.png")
   colours_b=$(colours "$work/b.png")
   changed=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | awk '{print int($1)}')
   note "capture 1: $lit_a lit pixels; capture 2: $lit_b lit pixels, $colours_b colours; $changed pixels changed"
-  [ "$colours_b" -ge 8 ] || fail "the picture has only $colours_b colours"
-  [ "$changed" -ge 500 ] || fail "the picture does not change between captures ($changed pixels)"
+  [ "$colours_b" -ge 8 ] || fail_with_captures "the picture has only $colours_b colours"
+  [ "$changed" -ge 500 ] || fail_with_captures "the picture does not change between captures ($changed pixels)"
   centre_lit=$(convert "$work/b.png" -crop 200x200+300+200 +repage -fill white +opaque black \
     -format '%[fx:int(mean*w*h+0.5)]' info:)
-  [ "$centre_lit" -ge 100 ] || fail "the centre of the picture is dark ($centre_lit lit pixels)"
+  [ "$centre_lit" -ge 100 ] || fail_with_captures "the centre of the picture is dark ($centre_lit lit pixels)"
   if [ -n "${WIRLO_E2E_KEEP:-}" ]; then cp "$work/a.png" "$work/b.png" "$results/"; fi
 }
 

@@ -219,7 +219,11 @@ int ArrayResize(int32_t count, void** variable) {
     auto* moved = static_cast<ArrayHeader*>(MainReAlloc(header, bytes));
     if (!moved) {
         if (count > oldCount) return 0;  // nothing was touched: the array stays whole
-        moved = header;  // a shrink that cannot move keeps its larger block
+        // A shrink that cannot reallocate keeps its larger block; the heap will
+        // not zero-fill that part when the array grows again, so clear it now.
+        moved = header;
+        std::memset(ElementAt(header + 1, count, size), 0,
+                    static_cast<size_t>(oldCount - count) * static_cast<size_t>(size));
     }
     void* elements = moved + 1;
     if (IsManaged(descriptor)) {

@@ -129,6 +129,18 @@ TEST(Array, FailedGrowthKeepsTheArray) {
     MainHeap = saved;
 }
 
+TEST(Array, ShrinkThatCannotReallocateLeavesNoStaleElements) {
+    void* var = nullptr;
+    ASSERT_NE(ArrayCreate(1, 8, 21, nullptr, &var), nullptr);
+    std::memset(var, 0xAB, 8);
+    MainReAllocFailNext(1);
+    ASSERT_EQ(ArrayResize(2, &var), 1);
+    EXPECT_EQ(ArrayCount(var), 2);
+    ASSERT_EQ(ArrayResize(8, &var), 1);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<uint8_t*>(var)[i], i < 2 ? 0xAB : 0) << i;
+    ArrayFree(var);
+}
+
 // Elements that own a string and a nested array.
 struct Item {
     char16_t* name;

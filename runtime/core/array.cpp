@@ -182,8 +182,9 @@ void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intp
     // sizes after it, so every stride as well as the count must fit 32 bits.
     // The strides are checked on their own: with a first size of 0 the count
     // is 0 however large the strides are. A shape that does not fit fails like
-    // an invalid plain create, which frees what the variable held.
-    bool fits = dimensions >= 1;
+    // an invalid plain create, which frees what the variable held. No
+    // dimensions make one element, the empty product.
+    bool fits = dimensions >= 0;
     int64_t stride = 1;
     for (int k = dimensions - 1; fits && k >= 0; --k) {
         fits = sizes[k] >= 0 && stride <= INT32_MAX;

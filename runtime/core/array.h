@@ -79,8 +79,9 @@ void* ArrayCreate(int elementSize, int32_t count, int typeCode, const intptr_t* 
 
 // The d 32-bit words after the variable hold the dimension sizes; they are
 // replaced by the strides (element (i0..) is at i0*stride0 + ... + i(d-1)).
-// A negative size, or a count or stride beyond 32 bits, fails like
-// ArrayCreate: 0, and the variable's old array is freed.
+// No dimensions make a one-element array. A negative size, or a count or
+// stride beyond 32 bits, fails like ArrayCreate: 0, and the variable's old
+// array is freed.
 void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intptr_t* descriptor, void** variable);
 
 // A variable for ArrayCreateMulti: element 0's address followed by the words.

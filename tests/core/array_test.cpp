@@ -83,6 +83,14 @@ TEST(Array, MultiDimensionalStrides) {
     EXPECT_EQ(var.sizes[1], 4);
     EXPECT_EQ(var.sizes[2], 1);
     ArrayFree(var.elements);
+    // No dimensions: the empty product, one element; no size word is touched.
+    MultiArrayVariable<1> none = {nullptr, {77}};
+    ASSERT_NE(ArrayCreateMulti(0, 4, 21, nullptr, &none.elements), nullptr);
+    EXPECT_EQ(ArrayCount(none.elements), 1);
+    EXPECT_EQ(ArrayHeaderOf(none.elements)->dimensions, 0);
+    EXPECT_EQ(Ints(none.elements)[0], 0);
+    EXPECT_EQ(none.sizes[0], 77);
+    EXPECT_EQ(ArrayCreateMulti(-1, 4, 21, nullptr, &none.elements), nullptr);
 }
 
 TEST(Array, CopyCases) {

@@ -103,6 +103,8 @@ void ArrayFree(void* elements);
 
 // Copies the source's elements into the target. With recreate the target is
 // first re-created through its owner variable in the source's shape. Returns 1
-// when copied, 0 when not (either missing, or the shapes differ). An array
-// copied onto itself is left as it is (1).
+// when copied, 0 when not (either missing, the shapes differ, or, without
+// recreate, the elements are of different kinds). An array copied onto itself
+// is left as it is (1). The source is read whole before anything of the target
+// is released, so the source may own the target or be owned by it.
 int ArrayCopy(void* source, void* target, int recreate);

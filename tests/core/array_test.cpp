@@ -191,4 +191,57 @@ TEST(Array, ManagedElementsAreCopiedDeeplyAndReleased) {
     EXPECT_EQ(dst, nullptr);
 }
 
+// Elements that own an array of their own kind.
+struct Node {
+    void* kids;
+    int32_t tag;
+};
+const intptr_t kNodeDescriptor[] = {ArrayDynamic, offsetof(Node, kids), sizeof(Node), 7, 0, 0, ArrayEnd};
+Node* Nodes(void* v) { return static_cast<Node*>(v); }
+void NewNode(void** variable, int32_t tag) {
+    ArrayCreate(sizeof(Node), 1, 7, kNodeDescriptor, variable);
+    Nodes(*variable)->tag = tag;
+}
+
+// Copies between an array and one that its element owns, either way round and
+// re-created or not: the source is read whole before any of the target goes.
+TEST(Array, CopyBetweenAnArrayAndOneItOwns) {
+    for (int recreate = 0; recreate < 2; ++recreate) {
+        void* top = nullptr;
+        NewNode(&top, 1);
+        NewNode(&Nodes(top)->kids, 2);
+        ASSERT_EQ(ArrayCopy(Nodes(top)->kids, top, recreate), 1) << recreate;
+        EXPECT_EQ(Nodes(top)->tag, 2);
+        EXPECT_EQ(Nodes(top)->kids, nullptr);
+        NewNode(&Nodes(top)->kids, 3);
+        ASSERT_EQ(ArrayCopy(top, Nodes(top)->kids, recreate), 1) << recreate;
+        Node* copy = Nodes(Nodes(top)->kids);  // the old top: tag 2 owning tag 3
+        EXPECT_EQ(copy->tag, 2);
+        ASSERT_NE(copy->kids, nullptr);
+        EXPECT_EQ(Nodes(copy->kids)->tag, 3);
+        EXPECT_EQ(Nodes(copy->kids)->kids, nullptr);
+        EXPECT_EQ(ArrayHeaderOf(copy->kids)->owner, &copy->kids);
+        ArrayFree(top);
+    }
+    // A plain array owned by its target's element, re-created.
+    void* outer = nullptr;
+    ArrayCreate(sizeof(Item), 1, 7, kItemDescriptor, &outer);
+    void** inner = &static_cast<Item*>(outer)->values;
+    ArrayCreate(4, 3, 21, nullptr, inner);
+    Ints(*inner)[2] = 42;
+    ASSERT_EQ(ArrayCopy(*inner, outer, 1), 1);
+    EXPECT_EQ(ArrayCount(outer), 3);
+    EXPECT_EQ(Ints(outer)[2], 42);
+    ArrayFree(outer);
+    // Elements of another kind are not copied over: nothing to release them by.
+    void* top = nullptr;
+    void* plain = nullptr;
+    NewNode(&top, 1);
+    ArrayCreate(sizeof(Node), 1, 7, nullptr, &plain);
+    EXPECT_EQ(ArrayCopy(top, plain, 0), 0);
+    EXPECT_EQ(ArrayCopy(plain, top, 0), 0);
+    ArrayFree(top);
+    ArrayFree(plain);
+}
+
 }  // namespace

@@ -329,4 +329,23 @@ TEST_F(ImageObjects, SizedDrawingOfAThirtyTwoBitSourceResamples) {
         }
 }
 
+TEST_F(ImageObjects, DrawingAnImageOntoItselfGivesWhatACopyGives) {
+    const int shifts[][2] = {{2, 0}, {-2, 0}, {0, 3}, {0, -3}};
+    for (int depth : {24, 32})
+        for (const auto& d : shifts) {
+            SCOPED_TRACE(testing::Message() << depth << "-bit, shift " << d[0] << "," << d[1]);
+            for (ObjectNumber n : {1, 2, 3}) {
+                ASSERT_NE(ImageCreate(n, 8, 8, depth), 0);
+                Paint(n, 4);
+            }
+            ASSERT_NE(CanvasBegin(ImageCanvas(1)), 0);
+            CanvasDrawImage(ImageHandle(1), d[0], d[1]);
+            CanvasEnd();
+            ASSERT_NE(CanvasBegin(ImageCanvas(2)), 0);
+            CanvasDrawImage(ImageHandle(3), d[0], d[1]);  // 3 is the copy of 1
+            CanvasEnd();
+            EXPECT_EQ(std::memcmp(Open(1).base, Open(2).base, static_cast<size_t>(Open(1).pitch) * 8), 0);
+        }
+}
+
 }  // namespace

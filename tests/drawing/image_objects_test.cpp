@@ -348,4 +348,22 @@ TEST_F(ImageObjects, DrawingAnImageOntoItselfGivesWhatACopyGives) {
         }
 }
 
+// Sizes whose pixels need more than 2^31 - 1 bytes are refused: a row pitch
+// that would wrap, and 32767 by 21848 at 24 bits (inside the size limits).
+TEST_F(ImageObjects, SizedDrawingThatCannotBeAddressedDrawsNothing) {
+    const int cases[][3] = {{24, 1431655767, 2}, {32, 536870912, 1}, {24, 32767, 21848}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << "-bit to " << c[1] << "x" << c[2]);
+        ASSERT_NE(ImageCreate(3, 4, 4), 0);
+        ASSERT_NE(ImageCreate(5, 2, 2, c[0], 0x00FFFFFF), 0);
+        Canvas* canvas = ImageCanvas(3);
+        ASSERT_NE(CanvasBegin(canvas), 0);
+        canvas->drawImageSized(canvas, ImageHandle(5), 0, 0, c[1], c[2]);
+        CanvasEnd();
+        const ImagePixels p = Open(3);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, y)[0] | p.At(x, y)[1] | p.At(x, y)[2], 0) << x << "," << y;
+    }
+}
+
 }  // namespace

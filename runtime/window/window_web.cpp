@@ -7,7 +7,8 @@
 // key state is.
 //
 // At shutdown the canvases stay on the page with their last picture, as the
-// page outlives the program; a window closed while the program runs leaves it.
+// page outlives the program; a window closed while the program runs, by its
+// number or with all the others (WindowClose(AnyNumber)), leaves it.
 #include <emscripten.h>
 
 #include "runtime/window/desktop.h"

@@ -4,8 +4,9 @@
 # changes between two screenshots taken apart, then exit code 0 on Escape;
 # exit code 0 within 1 s of the close button (WM_DELETE_WINDOW), of SIGINT and
 # of SIGTERM (which end the demo as the close button does), each sent behind
-# 3000 queued pointer moves; and without any display, the start-up message and
-# exit code 3 at once.
+# 3000 queued pointer moves; run-demo.sh ending the demo at once on a second
+# Ctrl+C; and without any display, the start-up message and exit code 3 at
+# once.
 # The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
 # which end the program with a non-zero code on any error they find.
 # Usage: demo_posix.sh BUILD_DIR RESULTS_DIR
@@ -81,4 +82,20 @@ for request in close INT TERM; do
     fail "$request after 3000 moves: exit code $code after $ms ms (expected 0 within 1 s): $(tail -n 5 "$work/out.txt")"
   note "$request after 3000 moves: exit code 0 after $ms ms"
 done
+
+# ---- run-demo.sh: a second Ctrl+C ends the demo at once ----
+# Its run step, with a stand-in demo that goes on after SIGTERM.
+eval "$(sed -n '/^stop_demo() {/,/^}/p; /^run() {/,/^}/p' "$root/run-demo.sh")"
+(run bash -c 'trap "" TERM; echo $$ >"$0"; sleep 30' "$work/stand-in.pid") >"$work/run.txt" 2>&1 &
+runner=$!
+sleep 0.5
+kill -INT "$runner"
+sleep 0.5
+kill -0 "$(cat "$work/stand-in.pid")" || fail "the first Ctrl+C did not leave the demo its time to end"
+grep -q "Ctrl+C again" "$work/run.txt" || fail "the first Ctrl+C did not say how to stop at once: $(cat "$work/run.txt")"
+kill -INT "$runner"
+for _ in $(seq 1 100); do kill -0 "$runner" 2>/dev/null || break; sleep 0.01; done
+! kill -0 "$runner" 2>/dev/null && ! kill -0 "$(cat "$work/stand-in.pid")" 2>/dev/null ||
+  fail "a second Ctrl+C did not end the demo at once"
+note "run-demo.sh: the first Ctrl+C asks the demo to end, a second ends it at once"
 pass

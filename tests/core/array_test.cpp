@@ -88,7 +88,6 @@ TEST(Array, MultiDimensionalStrides) {
     ASSERT_NE(ArrayCreateMulti(0, 4, 21, nullptr, &none.elements), nullptr);
     EXPECT_EQ(ArrayCount(none.elements), 1);
     EXPECT_EQ(ArrayHeaderOf(none.elements)->dimensions, 0);
-    EXPECT_EQ(Ints(none.elements)[0], 0);
     EXPECT_EQ(none.sizes[0], 77);
     EXPECT_EQ(ArrayCreateMulti(-1, 4, 21, nullptr, &none.elements), nullptr);
 }
@@ -217,22 +216,12 @@ TEST(Array, CopyBetweenAnArrayAndOneItOwns) {
         ASSERT_EQ(ArrayCopy(top, Nodes(top)->kids, recreate), 1) << recreate;
         Node* copy = Nodes(Nodes(top)->kids);  // the old top: tag 2 owning tag 3
         EXPECT_EQ(copy->tag, 2);
-        ASSERT_NE(copy->kids, nullptr);
+        ASSERT_EQ(ArrayCount(copy->kids), 1);
         EXPECT_EQ(Nodes(copy->kids)->tag, 3);
         EXPECT_EQ(Nodes(copy->kids)->kids, nullptr);
         EXPECT_EQ(ArrayHeaderOf(copy->kids)->owner, &copy->kids);
         ArrayFree(top);
     }
-    // A plain array owned by its target's element, re-created.
-    void* outer = nullptr;
-    ArrayCreate(sizeof(Item), 1, 7, kItemDescriptor, &outer);
-    void** inner = &static_cast<Item*>(outer)->values;
-    ArrayCreate(4, 3, 21, nullptr, inner);
-    Ints(*inner)[2] = 42;
-    ASSERT_EQ(ArrayCopy(*inner, outer, 1), 1);
-    EXPECT_EQ(ArrayCount(outer), 3);
-    EXPECT_EQ(Ints(outer)[2], 42);
-    ArrayFree(outer);
     // Elements of another kind are not copied over: nothing to release them by.
     void* top = nullptr;
     void* plain = nullptr;

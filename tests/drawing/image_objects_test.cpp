@@ -2,6 +2,7 @@
 // run against the Windows build's DIB sections and the native build's bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -361,8 +362,7 @@ TEST_F(ImageObjects, SizedDrawingThatCannotBeAddressedDrawsNothing) {
         canvas->drawImageSized(canvas, ImageHandle(5), 0, 0, c[1], c[2]);
         CanvasEnd();
         const ImagePixels p = Open(3);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, y)[0] | p.At(x, y)[1] | p.At(x, y)[2], 0) << x << "," << y;
+        EXPECT_EQ(std::count(p.base, p.base + p.pitch * 4, 0), p.pitch * 4);
     }
 }
 

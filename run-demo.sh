@@ -108,14 +108,28 @@ if [ "$mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
   trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
   echo "Running in Xvfb on $DISPLAY (nothing is visible there; Ctrl+C stops it)"
 fi
-# The demo runs as a child the script waits for. Ctrl+C or SIGTERM reaches the
-# script, which passes it on as SIGTERM (a child started in the background
-# ignores SIGINT); the demo ends after its frame with exit code 0, and only then
-# does the script stop the Xvfb display it may have started.
+# The demo runs as a child the script waits for, in a process group of its own
+# (job control), so that Ctrl+C reaches only the script. The first Ctrl+C or
+# SIGTERM is passed on as SIGTERM: the demo ends after its frame with exit
+# code 0. A second one ends the demo's whole process group at once (SIGKILL),
+# as terminal programs that shut down gracefully on the first do. Only when the
+# demo has ended does the script stop the Xvfb display it may have started.
+stop_demo() {
+  if [ "$stopping" = 0 ]; then
+    stopping=1
+    echo "Stopping the demo after its frame (Ctrl+C again stops it at once)."
+    kill -TERM "$demo_pid" 2>/dev/null || true
+  else
+    kill -KILL -- -"$demo_pid" 2>/dev/null || kill -KILL "$demo_pid" 2>/dev/null || true
+  fi
+}
 run() {
+  set -m
   "$@" &
   demo_pid=$!
-  trap 'kill -TERM "$demo_pid" 2>/dev/null' INT TERM
+  set +m
+  stopping=0
+  trap stop_demo INT TERM
   local rc
   while :; do
     wait "$demo_pid" && rc=0 || rc=$?

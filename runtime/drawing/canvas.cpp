@@ -6,8 +6,28 @@
 Canvas* CurrentCanvas = nullptr;
 
 namespace {
+
 uint32_t canvasTlsIndex = UINT32_MAX;
+
+bool FitsInt(int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; }
+
+// Moves the end points of a segment along it until coordinate a of both fits
+// an int, b following by the slope. False when the whole segment lies beyond
+// that range, where no drawing area reaches.
+bool ClipToInt(int64_t& a1, int64_t& b1, int64_t& a2, int64_t& b2) {
+    if ((a1 < INT32_MIN && a2 < INT32_MIN) || (a1 > INT32_MAX && a2 > INT32_MAX)) return false;
+    const double slope = a1 == a2 ? 0.0 : static_cast<double>(b2 - b1) / static_cast<double>(a2 - a1);
+    auto pull = [slope](int64_t& a, int64_t& b) {
+        const int64_t to = a < INT32_MIN ? INT32_MIN : a > INT32_MAX ? INT32_MAX : a;
+        b += static_cast<int64_t>(static_cast<double>(to - a) * slope);
+        a = to;
+    };
+    pull(a1, b1);
+    pull(a2, b2);
+    return true;
 }
+
+}  // namespace
 
 void CanvasLibInit() {
     if (canvasTlsIndex == UINT32_MAX) canvasTlsIndex = TlsIndexAlloc();
@@ -46,10 +66,13 @@ void CanvasEnd() {
 }
 
 // With no current Canvas, or a slot the back end lacks, the front functions
-// draw nothing.
+// draw nothing. The origin is added in 64 bits; what then lies beyond int's
+// range is clipped away, as it is off every drawing area.
 void CanvasDrawImage(NativeHandle image, int x, int y) {
     Canvas* canvas = CurrentCanvas;
-    if (canvas && canvas->drawImage) canvas->drawImage(canvas, image, x + canvas->originX, y + canvas->originY);
+    if (!canvas || !canvas->drawImage) return;
+    const int64_t left = int64_t{x} + canvas->originX, top = int64_t{y} + canvas->originY;
+    if (FitsInt(left) && FitsInt(top)) canvas->drawImage(canvas, image, static_cast<int>(left), static_cast<int>(top));
 }
 
 void CanvasLine(int x1, int y1, int x2, int y2, Color colour) {
@@ -59,6 +82,9 @@ void CanvasLine(int x1, int y1, int x2, int y2, Color colour) {
         canvas->frontColor = colour;
         if (canvas->setFrontColor) canvas->setFrontColor(canvas, colour);
     }
-    if (canvas->line)
-        canvas->line(canvas, x1 + canvas->originX, y1 + canvas->originY, x2 + canvas->originX, y2 + canvas->originY);
+    if (!canvas->line) return;
+    int64_t ax = int64_t{x1} + canvas->originX, ay = int64_t{y1} + canvas->originY;
+    int64_t bx = int64_t{x2} + canvas->originX, by = int64_t{y2} + canvas->originY;
+    if (!ClipToInt(ax, ay, bx, by) || !ClipToInt(ay, ax, by, bx)) return;
+    canvas->line(canvas, static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(bx), static_cast<int>(by));
 }

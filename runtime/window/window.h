@@ -103,7 +103,9 @@ void WindowClose(ObjectNumber number);
 
 // The code of the oldest pending event; otherwise, when the thread's message
 // queue is empty, 0; otherwise the identifier of the one Win32 message it has
-// translated and dispatched. Never blocks.
+// translated and dispatched. The native and web builds, whose platforms do not
+// merge pointer motion, take every pending platform event at once and return
+// the last one's type, so a close never waits behind input. Never blocks.
 uint32_t WindowPollEvent();
 
 // Start-up: the pending-event queue, the event-binding map, the hidden

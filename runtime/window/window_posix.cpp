@@ -30,7 +30,9 @@ NativeHandle WindowHandle(ObjectNumber number) {
 
 void WindowClose(ObjectNumber number) {
     if (number == AnyNumber) {
-        WindowLibEnd();
+        // Closes each window as closing it by number does; only the runtime's
+        // end (WindowLibEnd) may leave the web build's canvases on the page.
+        if (WindowTable) ObjectTableFreeAll(WindowTable);
         return;
     }
     WindowRecord* record = RecordOf(number);

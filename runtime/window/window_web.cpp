@@ -7,7 +7,8 @@
 // key state is.
 //
 // At shutdown the canvases stay on the page with their last picture, as the
-// page outlives the program; a window closed while the program runs leaves it.
+// page outlives the program; a window closed while the program runs, by its
+// number or with all the others (WindowClose(AnyNumber)), leaves it.
 #include <emscripten.h>
 
 #include "runtime/window/desktop.h"
@@ -135,11 +136,11 @@ intptr_t WindowOpen(ObjectNumber number, int, int, int innerWidth, int innerHeig
 
 void NativeWindowDestroy(NativeHandle window) { WebWindowClose(static_cast<int>(window), keepOnPage ? 1 : 0); }
 
-uint32_t WindowPollEvent() {
-    if (uint32_t code = EventPop(nullptr)) return code;
-    int number = -1;
-    const int taken = WebEventTake(&number);
-    if (!taken) return 0;
+namespace {
+
+// Turns one browser event, as WebEventTake gives it, into a runtime event
+// where the runtime has one; returns its kind.
+uint32_t Translate(int taken, int number) {
     const uint32_t kind = static_cast<uint32_t>(taken) / 16, button = static_cast<uint32_t>(taken) % 16;
     switch (kind) {
         case PageMouseUp:
@@ -153,6 +154,21 @@ uint32_t WindowPollEvent() {
         case PageBlur: EventPost(EventWindowDeactivated, 0, number, 0); break;
         default: break;
     }
+    return kind;
+}
+
+}  // namespace
+
+// A pending runtime event first. Otherwise every browser event not yet polled
+// is taken at once, as in the native build, so that nothing the program must
+// see waits behind a pile of others; returns the kind of the last one taken,
+// 0 when there was none. The runtime events it raised come from the following
+// calls, one per call.
+uint32_t WindowPollEvent() {
+    if (uint32_t code = EventPop(nullptr)) return code;
+    uint32_t kind = 0;
+    int number = -1;
+    while (const int taken = WebEventTake(&number)) kind = Translate(taken, number);
     return kind;
 }
 

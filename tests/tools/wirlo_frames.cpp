@@ -62,8 +62,9 @@ void PutLE(unsigned char* at, uint32_t value, int bytes) {
 }
 
 // Writes an image as a 24-bit BMP file: the file's rows are bottom-up and
-// padded to 4 bytes, like the image's own pixel memory. On failure the partial
-// file is removed and the reason is in errno.
+// padded to 4 bytes, like the image's own pixel memory. On failure the reason
+// is in errno, and a partial file is removed if this call created it; a path
+// that was there before (a file, a directory) is never removed.
 bool WriteBmp(const char* path, ObjectNumber image) {
     Canvas* canvas = ImageCanvas(image);
     if (!CanvasBegin(canvas)) return false;
@@ -82,6 +83,9 @@ bool WriteBmp(const char* path, ObjectNumber image) {
     PutLE(header + 28, 24, 2);              // bits per pixel
     PutLE(header + 34, imageBytes, 4);
     std::vector<unsigned char> row(pitch, 0);
+    std::error_code unused;  // a path whose state cannot be read counts as there
+    const bool existed =
+        std::filesystem::symlink_status(path, unused).type() != std::filesystem::file_type::not_found;
     errno = 0;
     FILE* out = std::fopen(path, "wb");
     bool ok = out && std::fwrite(header, sizeof(header), 1, out) == 1;
@@ -96,7 +100,7 @@ bool WriteBmp(const char* path, ObjectNumber image) {
     }
     CanvasEnd();
     if (out) ok &= std::fclose(out) == 0;
-    if (!ok) {
+    if (!ok && out && !existed) {
         const int reason = errno;
         std::remove(path);
         errno = reason;

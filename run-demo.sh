@@ -5,8 +5,8 @@
 #                          under Wine with its process under qemu-i386 (the
 #                          first run fetches and unpacks a private i386 root)
 #   ./run-demo.sh --wine64 on Linux: the 64-bit Windows build under wine64
-#   (Wine shows Direct3D 9 output of a child window as black, so the picture is
-#   not visible in either Wine run)
+#   (Wine 10 and later, Debian 13's, show the spiral in the window; Wine 8,
+#   Debian 12's, shows Direct3D 9 output of a child window as black)
 #   ./run-demo.sh --web    the web build (WebAssembly), served on 127.0.0.1 at a
 #                          free port until Ctrl+C; opens a browser when there is
 #                          a display
@@ -91,6 +91,13 @@ case "$mode" in
   *) build x86_64 "half a minute to a minute"; exe="$root/build/x86_64/Wirlo.exe" ;;
 esac
 echo "Escape or the close box ends the demo."
+case "$mode" in
+  wine|wine64)
+    wine_major=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null | sed 's/^[0-9]*://; s/[.~].*//')
+    [ "${wine_major:-0}" -ge 10 ] 2>/dev/null ||
+      echo "Note: this Wine ($wine_major) shows the window black (it draws Direct3D 9 output of a child window off-screen); Wine 10 and later show the spiral."
+    ;;
+esac
 
 if [ "$mode" = windows ]; then
   exec "$exe"
@@ -101,14 +108,28 @@ if [ "$mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
   trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
   echo "Running in Xvfb on $DISPLAY (nothing is visible there; Ctrl+C stops it)"
 fi
-# The demo runs as a child the script waits for. Ctrl+C or SIGTERM reaches the
-# script, which passes it on as SIGTERM (a child started in the background
-# ignores SIGINT); the demo ends after its frame with exit code 0, and only then
-# does the script stop the Xvfb display it may have started.
+# The demo runs as a child the script waits for, in a process group of its own
+# (job control), so that Ctrl+C reaches only the script. The first Ctrl+C or
+# SIGTERM is passed on as SIGTERM: the demo ends after its frame with exit
+# code 0. A second one ends the demo's whole process group at once (SIGKILL),
+# as terminal programs that shut down gracefully on the first do. Only when the
+# demo has ended does the script stop the Xvfb display it may have started.
+stop_demo() {
+  if [ "$stopping" = 0 ]; then
+    stopping=1
+    echo "Stopping the demo after its frame (Ctrl+C again stops it at once)."
+    kill -TERM "$demo_pid" 2>/dev/null || true
+  else
+    kill -KILL -- -"$demo_pid" 2>/dev/null || kill -KILL "$demo_pid" 2>/dev/null || true
+  fi
+}
 run() {
+  set -m
   "$@" &
   demo_pid=$!
-  trap 'kill -TERM "$demo_pid" 2>/dev/null' INT TERM
+  set +m
+  stopping=0
+  trap stop_demo INT TERM
   local rc
   while :; do
     wait "$demo_pid" && rc=0 || rc=$?

@@ -44,7 +44,7 @@ echo
 echo "== the page in headless Chromium (5 s each)"
 web_server_start "$root/build/web" || { echo "the page's server did not start"; exit 1; }
 rate() {
-  node --experimental-websocket tests/e2e/browser_web.mjs rate "$web_url" 5 | sed -n 's/^presented_per_second=//p'
+  node tests/e2e/browser_web.mjs rate "$web_url" 5 | sed -n 's/^presented_per_second=//p'
 }
 paced=$(rate)
 unpaced=$(WIRLO_CHROMIUM_FLAGS="--disable-frame-rate-limit --disable-gpu-vsync" rate)

@@ -6,6 +6,11 @@ from /etc/apt), so that a private apt configuration can use the same archive.
   debian-sources.py              the configured suites
   debian-sources.py --backports  also the release's backports suite, on the
                                  archive that serves the release itself
+  debian-sources.py --for NAME   the same archives, for the Debian release
+                                 with codename NAME instead of this machine's
+                                 (a root of another release, say)
+  debian-sources.py --archive    only the URI of the archive that serves the
+                                 release itself (what debootstrap needs)
 
 Other repositories and disabled entries are left out, and so is any
 Architectures restriction (the private configuration sets its own). Exits 1
@@ -94,12 +99,34 @@ def stanza(uri, suite, components, options):
     return "\n".join(out)
 
 
+def option(name):
+    args = sys.argv[1:]
+    if name in args:
+        i = args.index(name)
+        if i + 1 >= len(args):
+            sys.exit(f"{name} needs a value")
+        return args[i + 1]
+    return None
+
+
 def main():
     release = codename()
     wanted = re.compile(rf"^{re.escape(release)}(-[a-z]+)?$")
     entries = [e for e in configured() if wanted.match(e[1]) and e[2]]
     if not entries:
         sys.exit(f"no Debian source for {release} is configured in {APT}")
+    target = option("--for")
+    if target:
+        if not re.match(r"^[a-z]+$", target):
+            sys.exit(f"not a release codename: {target}")
+        entries = [(u, target + s[len(release):], c, o) for u, s, c, o in entries]
+        release = target
+    if "--archive" in sys.argv[1:]:
+        main_archive = [u for u, s, c, o in entries if s == release]
+        if not main_archive:
+            sys.exit(f"no archive for {release} itself is configured in {APT}")
+        print(main_archive[0])
+        return
     if "--backports" in sys.argv[1:]:
         backports = f"{release}-backports"
         if not any(e[1] == backports for e in entries):

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine64 xvfb xdotool x11-utils imagemagick file
+  wine64 xvfb xdotool x11-utils imagemagick
   libgl1 libglx-mesa0 libgl1-mesa-dri python3
   googletest libgtest-dev libbenchmark-dev libsdl2-dev
   # TrueType faces for the text tests under Wine (its recommended fonts are
@@ -15,16 +15,34 @@ packages=(
   emscripten chromium
   "$@"
 )
+# qemu's user-mode emulator runs the 32-bit Windows programs (scripts/wine32-run).
+# It must be release 10 or later: older ones lack MAP_FIXED_NOREPLACE, without
+# which Wine's address-space reservation takes minutes and later fails. Debian 13
+# has it; Debian 12 has it only in its backports suite, taken from there below.
+qemu_ready() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null) && dpkg --compare-versions "$v" ge 1:10
+}
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
+qemu_ready || missing+=(qemu-user)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+qemu_from_backports=0
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  candidate=$(apt-cache policy qemu-user 2>/dev/null | sed -n 's/^ *Candidate: //p')
+  if ! qemu_ready && { [ -z "$candidate" ] || [ "$candidate" = "(none)" ] ||
+                       dpkg --compare-versions "$candidate" lt 1:10; }; then
+    qemu_from_backports=1
+    for i in "${!missing[@]}"; do [ "${missing[$i]}" = qemu-user ] && unset 'missing[i]'; done
+  fi
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing Debian packages (once; a first install takes a few minutes): ${missing[*]}"
-  $sudo apt-get update -qq
   # apt's own figure for what it will fetch (it stops before installing anything).
   size=$($sudo apt-get install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null |
     sed -n 's/^Need to get \([^ /]* [^ /]*\).* of archives\.$/\1/p' || true)
@@ -32,14 +50,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# qemu's user-mode emulator runs the 32-bit Windows programs (scripts/wine32-run).
-# It must be release 10 or later: older ones lack MAP_FIXED_NOREPLACE, without
-# which Wine's address-space reservation takes minutes and later fails. Debian 12
-# has it in its backports suite; when the machine is not set up for backports,
-# the suite is added for this one install, on the archive the machine already
-# uses (nothing is written to /etc/apt).
-qemu_version=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || true)
-if [ -z "$qemu_version" ] || dpkg --compare-versions "$qemu_version" lt 1:10; then
+# The release's own qemu is too old: the backports suite of the archive the
+# machine already uses is added for this one install (nothing is written to
+# /etc/apt).
+if [ "$qemu_from_backports" = 1 ]; then
   release=$(. /etc/os-release && echo "$VERSION_CODENAME")
   sources=$(mktemp -d)
   trap 'rm -rf "$sources"' EXIT

@@ -14,7 +14,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out="$top/build/wine32"
 root="$out/root"
 # Bump when the way the root is made changes, so that old roots are remade.
-recipe=4
+recipe=5
 
 wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) ||
   { echo "wine64 is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
@@ -27,7 +27,8 @@ root_ready() {
   [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] &&
     [ -f "$root/usr/lib/wine/wine-preloader.static" ] && [ -x "$root/usr/lib/wine/wine64" ] &&
     [ -e "$root/usr/lib/x86_64-linux-gnu/wine/x86_64-unix/ntdll.so" ] &&
-    [ -f "$root/etc/ld.so.cache" ] && [ -f "$root/usr/lib/i386-linux-gnu/wine/i386-windows/ntdll.dll" ]
+    [ -f "$root/etc/ld.so.cache" ] && [ -f "$root/usr/lib/i386-linux-gnu/wine/i386-windows/ntdll.dll" ] &&
+    [ -e "$root/lib/ld-linux.so.2" ]
 }
 if root_ready; then echo "$root"; exit 0; fi
 
@@ -93,6 +94,15 @@ while read -r _ deb; do
   dpkg-deb -x "$debs/$deb" "$root.new"
 done <"$manifest"
 new="$root.new"
+
+# Releases with a merged /usr (Debian 13) ship the i386 loader and libraries
+# under usr/ only; the links /lib -> usr/lib and the like come from base-files,
+# which is not unpacked here. Without them every 32-bit program fails to find
+# /lib/ld-linux.so.2.
+for d in bin sbin lib; do
+  [ -e "$new/$d" ] || [ ! -d "$new/usr/$d" ] || ln -s "usr/$d" "$new/$d"
+done
+[ -e "$new/lib/ld-linux.so.2" ] || { echo "the i386 root has no /lib/ld-linux.so.2" >&2; exit 1; }
 
 # The root's own loader cache: without it the i386 loader reads the host's
 # cache and misses i386 libraries (libexpat, FreeType) found only through it.

@@ -83,6 +83,8 @@ void RunHook(Hook hook, void* element, const intptr_t* descriptor) {
     }
 }
 
+void* Duplicate(void* source, void** variable);
+
 // Makes target (already a byte copy of source) own copies of everything the
 // source element holds.
 void DeepCopyParts(void* target, const void* source, const intptr_t* descriptor) {
@@ -104,14 +106,8 @@ void DeepCopyParts(void* target, const void* source, const intptr_t* descriptor)
                 void** field = FieldAt(target, e[1]);
                 void* from = *field;  // still the source's array after the byte copy
                 *field = nullptr;
-                if (!from) break;
-                ArrayHeader* h = ArrayHeaderOf(from);
-                if (ArrayCreate(h->elementSize, h->count, h->typeCode, h->descriptor, field)) {
-                    ArrayHeaderOf(*field)->dimensions = h->dimensions;
-                    if (e[0] == ArrayMulti)  // the stride words follow the variable
-                        std::memcpy(field + 1, FieldAt(const_cast<void*>(source), e[1]) + 1, sizeof(int32_t) * static_cast<size_t>(e[2]));
-                    ArrayCopy(from, *field, 0);
-                }
+                if (from && Duplicate(from, field) && e[0] == ArrayMulti)  // the stride words follow the variable
+                    std::memcpy(field + 1, FieldAt(const_cast<void*>(source), e[1]) + 1, sizeof(int32_t) * static_cast<size_t>(e[2]));
                 break;
             }
             case ArrayContainer: {
@@ -142,6 +138,29 @@ size_t BlockBytes(int elementSize, int32_t count) {
     size_t limit = (SIZE_MAX - sizeof(ArrayHeader)) / static_cast<size_t>(elementSize);
     if (static_cast<size_t>(count) > limit) return 0;
     return sizeof(ArrayHeader) + static_cast<size_t>(count) * static_cast<size_t>(elementSize);
+}
+
+// Makes a new array in *variable holding a deep copy of source, in its shape;
+// nothing else refers to the new array yet. Returns it, or 0 when memory runs
+// out (the variable is then 0).
+void* Duplicate(void* source, void** variable) {
+    const ArrayHeader* from = ArrayHeaderOf(source);
+    void* copy = ArrayCreate(from->elementSize, from->count, from->typeCode, from->descriptor, variable);
+    if (!copy) return nullptr;
+    ArrayHeaderOf(copy)->dimensions = from->dimensions;
+    const size_t size = static_cast<size_t>(from->elementSize);
+    if (!from->descriptor) {
+        std::memcpy(copy, source, static_cast<size_t>(from->count) * size);
+        return copy;
+    }
+    for (int32_t i = 0; i < from->count; ++i) {
+        char* t = ElementAt(copy, i, from->elementSize);
+        const char* s = ElementAt(source, i, from->elementSize);
+        RunHook(Hook::Release, t, from->descriptor);  // what creation set up
+        std::memcpy(t, s, size);
+        DeepCopyParts(t, s, from->descriptor);
+    }
+    return copy;
 }
 
 }  // namespace
@@ -182,8 +201,9 @@ void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intp
     // sizes after it, so every stride as well as the count must fit 32 bits.
     // The strides are checked on their own: with a first size of 0 the count
     // is 0 however large the strides are. A shape that does not fit fails like
-    // an invalid plain create, which frees what the variable held.
-    bool fits = dimensions >= 1;
+    // an invalid plain create, which frees what the variable held. No
+    // dimensions make one element, the empty product.
+    bool fits = dimensions >= 0;
     int64_t stride = 1;
     for (int k = dimensions - 1; fits && k >= 0; --k) {
         fits = sizes[k] >= 0 && stride <= INT32_MAX;
@@ -219,7 +239,11 @@ int ArrayResize(int32_t count, void** variable) {
     auto* moved = static_cast<ArrayHeader*>(MainReAlloc(header, bytes));
     if (!moved) {
         if (count > oldCount) return 0;  // nothing was touched: the array stays whole
-        moved = header;  // a shrink that cannot move keeps its larger block
+        // A shrink that cannot reallocate keeps its larger block; the heap will
+        // not zero-fill that part when the array grows again, so clear it now.
+        moved = header;
+        std::memset(ElementAt(header + 1, count, size), 0,
+                    static_cast<size_t>(oldCount - count) * static_cast<size_t>(size));
     }
     void* elements = moved + 1;
     if (IsManaged(descriptor)) {
@@ -246,32 +270,46 @@ void ArrayFree(void* elements) {
 int ArrayCopy(void* source, void* target, int recreate) {
     if (!source || !target) return 0;
     ArrayHeader* from = ArrayHeaderOf(source);
-    if (from->dimensions != ArrayHeaderOf(target)->dimensions) return 0;
+    ArrayHeader* to = ArrayHeaderOf(target);
+    if (from->dimensions != to->dimensions) return 0;
     // An array copied onto itself already holds what the copy would give it;
     // re-creating it would free the source before it is read.
     if (source == target) return 1;
-    if (recreate) {
-        void** owner = ArrayHeaderOf(target)->owner;
-        target = ArrayCreate(from->elementSize, from->count, from->typeCode, from->descriptor, owner);
-        if (!target) return 0;
-        ArrayHeaderOf(target)->dimensions = from->dimensions;
-    }
-    ArrayHeader* to = ArrayHeaderOf(target);
+    // The stride words are read before the target goes: the source may be
+    // owned by it.
     if (from->dimensions > 1 && from->owner && to->owner)
-        std::memcpy(to->owner + 1, from->owner + 1, sizeof(int32_t) * static_cast<size_t>(from->dimensions));
-    if (from->count != to->count || from->elementSize != to->elementSize) return 0;
-    size_t bytes = static_cast<size_t>(from->count) * static_cast<size_t>(from->elementSize);
-    if (!from->descriptor) {
-        std::memmove(target, source, bytes);
+        std::memmove(to->owner + 1, from->owner + 1, sizeof(int32_t) * static_cast<size_t>(from->dimensions));
+    if (!recreate && (from->count != to->count || from->elementSize != to->elementSize)) return 0;
+    if (!recreate && !from->descriptor && !to->descriptor) {
+        std::memmove(target, source, static_cast<size_t>(from->count) * static_cast<size_t>(from->elementSize));
         return 1;
     }
-    for (int32_t i = 0; i < from->count; ++i) {
-        char* t = ElementAt(target, i, from->elementSize);
-        const char* s = ElementAt(source, i, from->elementSize);
-        if (t == s) continue;
-        RunHook(Hook::Release, t, from->descriptor);
-        std::memcpy(t, s, static_cast<size_t>(from->elementSize));
-        DeepCopyParts(t, s, from->descriptor);
+    // Elements kept in place are released by the target's descriptor and
+    // rebuilt by the source's: they must be the same.
+    if (!recreate && from->descriptor != to->descriptor) return 0;
+    if (recreate && !to->owner) return 0;
+    // The source may own the target or be owned by it, so it is copied whole
+    // before anything of the target is released; the copy then takes the
+    // target's place (re-created) or moves into its elements.
+    void* copy = nullptr;
+    if (!Duplicate(source, &copy)) {
+        if (recreate) ArrayFree(target);  // as a re-create that found no memory
+        return 0;
     }
+    if (recreate) {
+        void** owner = to->owner;
+        ArrayFree(target);
+        ArrayHeaderOf(copy)->owner = owner;
+        *owner = copy;
+        return 1;
+    }
+    // Releasing a target element may free the source (and its header) too.
+    for (int32_t i = 0; i < to->count; ++i) {
+        char* t = ElementAt(target, i, to->elementSize);
+        RunHook(Hook::Release, t, to->descriptor);
+        std::memcpy(t, ElementAt(copy, i, to->elementSize), static_cast<size_t>(to->elementSize));
+        RunHook(Hook::FixUp, t, to->descriptor);
+    }
+    MainFree(ArrayHeaderOf(copy));  // its elements' parts now belong to the target
     return 1;
 }

@@ -79,8 +79,9 @@ void* ArrayCreate(int elementSize, int32_t count, int typeCode, const intptr_t* 
 
 // The d 32-bit words after the variable hold the dimension sizes; they are
 // replaced by the strides (element (i0..) is at i0*stride0 + ... + i(d-1)).
-// A negative size, or a count or stride beyond 32 bits, fails like
-// ArrayCreate: 0, and the variable's old array is freed.
+// No dimensions make a one-element array. A negative size, or a count or
+// stride beyond 32 bits, fails like ArrayCreate: 0, and the variable's old
+// array is freed.
 void* ArrayCreateMulti(int dimensions, int elementSize, int typeCode, const intptr_t* descriptor, void** variable);
 
 // A variable for ArrayCreateMulti: element 0's address followed by the words.
@@ -102,6 +103,8 @@ void ArrayFree(void* elements);
 
 // Copies the source's elements into the target. With recreate the target is
 // first re-created through its owner variable in the source's shape. Returns 1
-// when copied, 0 when not (either missing, or the shapes differ). An array
-// copied onto itself is left as it is (1).
+// when copied, 0 when not (either missing, the shapes differ, or, without
+// recreate, the elements are of different kinds). An array copied onto itself
+// is left as it is (1). The source is read whole before anything of the target
+// is released, so the source may own the target or be owned by it.
 int ArrayCopy(void* source, void* target, int recreate);

@@ -2,6 +2,10 @@
 
 PrivateHeap* MainHeap = nullptr;
 
+namespace {
+int failingResizes = 0;  // MainReAllocFailNext
+}
+
 PrivateHeap* MainHeapInit() {
     if (!MainHeap) MainHeap = PrivateHeapCreate(4096, 0);
     return MainHeap;
@@ -19,8 +23,14 @@ void* MainAlloc(size_t size) {
 
 void* MainReAlloc(void* block, size_t size) {
     if (!block) return MainAlloc(size);
+    if (failingResizes > 0) {
+        --failingResizes;
+        return nullptr;
+    }
     return PrivateHeapReAlloc(MainHeap, block, size, true);
 }
+
+void MainReAllocFailNext(int count) { failingResizes = count; }
 
 void MainFree(void* block) {
     if (block && MainHeap) PrivateHeapFree(MainHeap, block);

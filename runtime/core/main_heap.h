@@ -21,6 +21,9 @@ void* MainAlloc(size_t size);
 // Resize keeping contents, added bytes zero-filled; 0 on failure with the old
 // block untouched.
 void* MainReAlloc(void* block, size_t size);
+// For tests: the next count calls of MainReAlloc with a block fail as a heap
+// that cannot resize it does (0, the block untouched).
+void MainReAllocFailNext(int count);
 void MainFree(void* block);
 
 // A zero-filled block of size bytes from MainHeap, after running initialiser on

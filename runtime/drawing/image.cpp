@@ -19,6 +19,12 @@ int DibRowPitch(int width, int bitsPerPixel) {
     return static_cast<int>(pitch);
 }
 
+bool DibSizeFits(int width, int height, int bitsPerPixel) {
+    if (width < 1 || height < 1) return false;
+    const int64_t pitch = (int64_t{width} * bitsPerPixel + 31) / 32 * 4;
+    return pitch * height <= INT32_MAX;
+}
+
 bool ImageSizeFits(int width, int height) {
     return width >= 1 && height >= 1 && width <= ImageMaxSize && height <= ImageMaxSize;
 }

@@ -36,6 +36,9 @@ extern ObjectTable* ImageTable;
 
 // Bytes per stored row of a DIB of the given width and bits per pixel.
 int DibRowPitch(int width, int bitsPerPixel);
+// Whether a DIB of at least one pixel with 24 or 32 bits per pixel can be
+// addressed with int offsets: its pixels take at most 2^31 - 1 bytes.
+bool DibSizeFits(int width, int height, int bitsPerPixel);
 
 // The operations below exist in both builds: on DIB sections in the Windows
 // build, on plain bottom-up pixel memory (NativeBitmap) in the native build.

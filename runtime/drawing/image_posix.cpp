@@ -18,9 +18,9 @@ intptr_t StoreImage(ObjectNumber number, NativeBitmap* bitmap) {
 }  // namespace
 
 NativeBitmap* NativeBitmapCreate(int width, int height, int bitCount) {
-    if (width < 1 || height < 1) return nullptr;
     if (bitCount < 24) bitCount = 24;
     if (bitCount > 24) bitCount = 32;
+    if (!DibSizeFits(width, height, bitCount)) return nullptr;
     auto* bitmap = static_cast<NativeBitmap*>(std::calloc(1, sizeof(NativeBitmap)));
     if (!bitmap) return nullptr;
     bitmap->width = width;

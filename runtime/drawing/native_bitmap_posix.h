@@ -15,7 +15,8 @@ struct NativeBitmap {
     uint8_t* bits;
 };
 
-// A zero-filled bitmap (bitCount below 24 makes 24 bits), or 0.
+// A zero-filled bitmap (bitCount below 24 makes 24 bits), or 0, also when its
+// pixels would take more than 2^31 - 1 bytes (DibSizeFits).
 NativeBitmap* NativeBitmapCreate(int width, int height, int bitCount);
 void NativeBitmapDestroy(NativeBitmap* bitmap);
 // The bitmap behind a handle, or 0 for 0.

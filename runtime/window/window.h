@@ -108,8 +108,11 @@ void WindowClose(ObjectNumber number);
 
 // The code of the oldest pending event; otherwise what the platform has pending
 // is taken and turned into events (WindowPlatformPoll), and the result is the
-// identifier of what was taken (Windows: the one Win32 message it translated
-// and dispatched), or 0 when there was nothing. Never blocks.
+// identifier of what was taken, or 0 when there was nothing: on Windows the one
+// Win32 message it translated and dispatched; on the sdl and web platforms,
+// which do not merge pointer motion, every pending platform event is taken at
+// once and the last one's type returned, so a close never waits behind input.
+// Never blocks.
 uint32_t WindowPollEvent();
 
 // Start-up: the pending-event queue, the event-binding map and the platform's

@@ -109,14 +109,24 @@ void WindowPlatformClose(WindowRecord* record, ObjectNumber, bool) {
     SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(record->window));
 }
 
-// One SDL event at most, turned into a runtime event where the runtime has one;
-// returns its type.
+// Every event SDL has pending is taken at once and turned into runtime events
+// where the runtime has one, so that a quit request or a close is seen at the
+// next poll however much input came before it (pointer motion, which has no
+// runtime event, is dropped; the system does not merge it as Windows does).
+// Returns the type of the last event taken, 0 when there was none; the runtime
+// events it raised come from the following polls, one per poll.
 uint32_t WindowPlatformPoll() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    // One pump, then only what it brought: input arriving meanwhile waits for
+    // the next poll, so the loop ends.
+    SDL_PumpEvents();
     SDL_Event e;
-    if (!SDL_PollEvent(&e)) return 0;
-    Translate(e);
-    return e.type;
+    uint32_t taken = 0;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+        Translate(e);
+        taken = e.type;
+    }
+    return taken;
 }
 
 // Other threads have no receiver here.

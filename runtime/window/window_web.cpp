@@ -6,8 +6,8 @@
 // messages.
 //
 // At the runtime's end the canvases stay on the page with their last picture,
-// as the page outlives the program; a window closed while the program runs
-// leaves it.
+// as the page outlives the program; a window closed while the program runs, by
+// its number or with all the others (WindowClose(AnyNumber)), leaves it.
 #include <emscripten.h>
 
 #include "runtime/window/event_queue.h"
@@ -94,12 +94,11 @@ void WindowPlatformClose(WindowRecord* record, ObjectNumber, bool atEnd) {
     WebWindowClose(static_cast<int>(record->window), atEnd ? 1 : 0);
 }
 
-// One browser event at most, turned into a runtime event where the runtime
-// has one; returns its kind.
-uint32_t WindowPlatformPoll() {
-    int number = -1;
-    const int taken = WebEventTake(&number);
-    if (!taken) return 0;
+namespace {
+
+// Turns one browser event, as WebEventTake gives it, into a runtime event
+// where the runtime has one; returns its kind.
+uint32_t Translate(int taken, int number) {
     const uint32_t kind = static_cast<uint32_t>(taken) / 16, button = static_cast<uint32_t>(taken) % 16;
     switch (kind) {
         case PageMouseUp:
@@ -113,6 +112,19 @@ uint32_t WindowPlatformPoll() {
         case PageBlur: EventPost(EventWindowDeactivated, 0, number, 0); break;
         default: break;
     }
+    return kind;
+}
+
+}  // namespace
+
+// Every browser event not yet polled is taken at once, as on the sdl platform,
+// so that nothing the program must see waits behind a pile of others; returns
+// the kind of the last one taken, 0 when there was none. The runtime events it
+// raised come from the following polls, one per poll.
+uint32_t WindowPlatformPoll() {
+    uint32_t kind = 0;
+    int number = -1;
+    while (const int taken = WebEventTake(&number)) kind = Translate(taken, number);
     return kind;
 }
 

@@ -83,6 +83,13 @@ TEST(Array, MultiDimensionalStrides) {
     EXPECT_EQ(var.sizes[1], 4);
     EXPECT_EQ(var.sizes[2], 1);
     ArrayFree(var.elements);
+    // No dimensions: the empty product, one element; no size word is touched.
+    MultiArrayVariable<1> none = {nullptr, {77}};
+    ASSERT_NE(ArrayCreateMulti(0, 4, 21, nullptr, &none.elements), nullptr);
+    EXPECT_EQ(ArrayCount(none.elements), 1);
+    EXPECT_EQ(ArrayHeaderOf(none.elements)->dimensions, 0);
+    EXPECT_EQ(none.sizes[0], 77);
+    EXPECT_EQ(ArrayCreateMulti(-1, 4, 21, nullptr, &none.elements), nullptr);
 }
 
 TEST(Array, CopyCases) {
@@ -129,6 +136,18 @@ TEST(Array, FailedGrowthKeepsTheArray) {
     MainHeap = saved;
 }
 
+TEST(Array, ShrinkThatCannotReallocateLeavesNoStaleElements) {
+    void* var = nullptr;
+    ASSERT_NE(ArrayCreate(1, 8, 21, nullptr, &var), nullptr);
+    std::memset(var, 0xAB, 8);
+    MainReAllocFailNext(1);
+    ASSERT_EQ(ArrayResize(2, &var), 1);
+    EXPECT_EQ(ArrayCount(var), 2);
+    ASSERT_EQ(ArrayResize(8, &var), 1);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<uint8_t*>(var)[i], i < 2 ? 0xAB : 0) << i;
+    ArrayFree(var);
+}
+
 // Elements that own a string and a nested array.
 struct Item {
     char16_t* name;
@@ -169,6 +188,49 @@ TEST(Array, ManagedElementsAreCopiedDeeplyAndReleased) {
     ArrayFree(dst);
     EXPECT_EQ(src, nullptr);
     EXPECT_EQ(dst, nullptr);
+}
+
+// Elements that own an array of their own kind.
+struct Node {
+    void* kids;
+    int32_t tag;
+};
+const intptr_t kNodeDescriptor[] = {ArrayDynamic, offsetof(Node, kids), sizeof(Node), 7, 0, 0, ArrayEnd};
+Node* Nodes(void* v) { return static_cast<Node*>(v); }
+void NewNode(void** variable, int32_t tag) {
+    ArrayCreate(sizeof(Node), 1, 7, kNodeDescriptor, variable);
+    Nodes(*variable)->tag = tag;
+}
+
+// Copies between an array and one that its element owns, either way round and
+// re-created or not: the source is read whole before any of the target goes.
+TEST(Array, CopyBetweenAnArrayAndOneItOwns) {
+    for (int recreate = 0; recreate < 2; ++recreate) {
+        void* top = nullptr;
+        NewNode(&top, 1);
+        NewNode(&Nodes(top)->kids, 2);
+        ASSERT_EQ(ArrayCopy(Nodes(top)->kids, top, recreate), 1) << recreate;
+        EXPECT_EQ(Nodes(top)->tag, 2);
+        EXPECT_EQ(Nodes(top)->kids, nullptr);
+        NewNode(&Nodes(top)->kids, 3);
+        ASSERT_EQ(ArrayCopy(top, Nodes(top)->kids, recreate), 1) << recreate;
+        Node* copy = Nodes(Nodes(top)->kids);  // the old top: tag 2 owning tag 3
+        EXPECT_EQ(copy->tag, 2);
+        ASSERT_EQ(ArrayCount(copy->kids), 1);
+        EXPECT_EQ(Nodes(copy->kids)->tag, 3);
+        EXPECT_EQ(Nodes(copy->kids)->kids, nullptr);
+        EXPECT_EQ(ArrayHeaderOf(copy->kids)->owner, &copy->kids);
+        ArrayFree(top);
+    }
+    // Elements of another kind are not copied over: nothing to release them by.
+    void* top = nullptr;
+    void* plain = nullptr;
+    NewNode(&top, 1);
+    ArrayCreate(sizeof(Node), 1, 7, nullptr, &plain);
+    EXPECT_EQ(ArrayCopy(top, plain, 0), 0);
+    EXPECT_EQ(ArrayCopy(plain, top, 0), 0);
+    ArrayFree(top);
+    ArrayFree(plain);
 }
 
 }  // namespace

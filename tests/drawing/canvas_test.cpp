@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "runtime/drawing/canvas.h"
@@ -98,6 +99,22 @@ TEST(CanvasLine, SetsTheColourOnlyWhenItChangesAndAddsTheOrigin) {
     EXPECT_EQ(m.Get(5, 7), 0xABCDEFu);
 }
 
+// A line from far outside int's range once the origin is added: the part
+// inside the drawing area is drawn as if the arithmetic were exact.
+TEST(CanvasLine, EndPointsBeyondIntAfterTheOriginAreClipped) {
+    MemoryCanvas m(10, 4, PixelFormatBGR24);
+    m.canvas->clip(m.canvas, 5, 0, 5, 4);  // origin -5
+    CanvasLine(INT_MIN, 0, 9, 0, 0xFFFFFF);
+    CanvasLine(INT_MAX, 1, INT_MIN, 1, 0xFFFFFF);
+    m.canvas->unclip(m.canvas);
+    m.canvas->originX = 1;
+    m.canvas->originY = -3;
+    CanvasLine(2, INT_MIN, 2, 5, 0xFFFFFF);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(m.Get(x, y), (y < 2 && x >= 5) || (x == 3 && y < 3) ? 0xFFFFFFu : 0u) << x << "," << y;
+}
+
 int drawnX, drawnY;
 NativeHandle drawnImage;
 void RecordDrawImage(Canvas*, NativeHandle image, int x, int y) {
@@ -115,13 +132,19 @@ TEST(CanvasDrawImage, AddsTheOriginAndIgnoresMissingSlotOrCanvas) {
     EXPECT_EQ(drawnImage, 42);
     EXPECT_EQ(drawnX, 7);
     EXPECT_EQ(drawnY, 22);
+    // Past int's range with the origin added the image is off every area.
+    CanvasDrawImage(45, INT_MIN, 0);
+    EXPECT_EQ(drawnImage, 42);
+    CanvasDrawImage(46, INT_MIN + 3, INT_MAX - 2);
+    EXPECT_EQ(drawnX, INT_MIN);
+    EXPECT_EQ(drawnY, INT_MAX);
     m.canvas->drawImage = nullptr;
     CanvasDrawImage(43, 0, 0);
-    EXPECT_EQ(drawnImage, 42);
+    EXPECT_EQ(drawnImage, 46);
     CanvasEnd();
     CanvasDrawImage(44, 0, 0);  // no Canvas: nothing happens
     CanvasLine(0, 0, 1, 1, 5);
-    EXPECT_EQ(drawnImage, 42);
+    EXPECT_EQ(drawnImage, 46);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // run against the Windows build's DIB sections and the native build's bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -327,6 +328,42 @@ TEST_F(ImageObjects, SizedDrawingOfAThirtyTwoBitSourceResamples) {
                                      static_cast<uint8_t>(inside ? 0x30 : 0)};
             EXPECT_EQ(std::memcmp(p.At(x, y), want, 3), 0) << x << "," << y;
         }
+}
+
+TEST_F(ImageObjects, DrawingAnImageOntoItselfGivesWhatACopyGives) {
+    const int shifts[][2] = {{2, 0}, {-2, 0}, {0, 3}, {0, -3}};
+    for (int depth : {24, 32})
+        for (const auto& d : shifts) {
+            SCOPED_TRACE(testing::Message() << depth << "-bit, shift " << d[0] << "," << d[1]);
+            for (ObjectNumber n : {1, 2, 3}) {
+                ASSERT_NE(ImageCreate(n, 8, 8, depth), 0);
+                Paint(n, 4);
+            }
+            ASSERT_NE(CanvasBegin(ImageCanvas(1)), 0);
+            CanvasDrawImage(ImageHandle(1), d[0], d[1]);
+            CanvasEnd();
+            ASSERT_NE(CanvasBegin(ImageCanvas(2)), 0);
+            CanvasDrawImage(ImageHandle(3), d[0], d[1]);  // 3 is the copy of 1
+            CanvasEnd();
+            EXPECT_EQ(std::memcmp(Open(1).base, Open(2).base, static_cast<size_t>(Open(1).pitch) * 8), 0);
+        }
+}
+
+// Sizes whose pixels need more than 2^31 - 1 bytes are refused: a row pitch
+// that would wrap, and 32767 by 21848 at 24 bits (inside the size limits).
+TEST_F(ImageObjects, SizedDrawingThatCannotBeAddressedDrawsNothing) {
+    const int cases[][3] = {{24, 1431655767, 2}, {32, 536870912, 1}, {24, 32767, 21848}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << "-bit to " << c[1] << "x" << c[2]);
+        ASSERT_NE(ImageCreate(3, 4, 4), 0);
+        ASSERT_NE(ImageCreate(5, 2, 2, c[0], 0x00FFFFFF), 0);
+        Canvas* canvas = ImageCanvas(3);
+        ASSERT_NE(CanvasBegin(canvas), 0);
+        canvas->drawImageSized(canvas, ImageHandle(5), 0, 0, c[1], c[2]);
+        CanvasEnd();
+        const ImagePixels p = Open(3);
+        EXPECT_EQ(std::count(p.base, p.base + p.pitch * 4, 0), p.pitch * 4);
+    }
 }
 
 }  // namespace

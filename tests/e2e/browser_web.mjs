@@ -1,6 +1,6 @@
 // Drives the web build's page in headless Chromium through the DevTools
-// protocol (node's own WebSocket, no packages) and reports what a person would
-// see: run with node --experimental-websocket.
+// protocol, over the pipe Chromium offers for it (no packages, and no
+// WebSocket, which node 18 lacks), and reports what a person would see.
 //
 //   browser_web.mjs check URL OUT_DIR   the page's checks: captures of the canvas
 //       (OUT_DIR/running-1.png after 180 frames, three seconds at 60 Hz, and
@@ -28,62 +28,58 @@ if (!['check', 'rate'].includes(mode) || !url || !arg) {
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // Chromium with a fresh profile, as root (no sandbox) and without any of its
-// own network traffic; its DevTools address comes on its standard error.
+// own network traffic. It reads DevTools commands from its descriptor 3 and
+// writes replies and events to its descriptor 4, each message ended by a zero.
 function startBrowser(profile) {
     const flags = [
         '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
         '--disable-background-networking', '--disable-component-update', '--disable-sync',
         '--disable-default-apps', '--mute-audio', `--user-data-dir=${profile}`,
-        '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0', '--window-size=1000,800',
+        '--remote-debugging-pipe', '--window-size=1000,800',
         ...(process.env.WIRLO_CHROMIUM_FLAGS || '').split(/\s+/).filter(Boolean), 'about:blank',
     ];
     // A process group of its own, so that its helper processes can be ended
     // and waited for with it.
-    const browser = spawn(process.env.CHROMIUM || 'chromium', flags, {stdio: ['ignore', 'ignore', 'pipe'], detached: true});
-    const address = new Promise((resolve, reject) => {
-        let seen = '';
-        browser.stderr.on('data', chunk => {
-            seen += chunk;
-            const m = /DevTools listening on (ws:\/\/\S+)/.exec(seen);
-            if (m) resolve(m[1]);
-        });
-        browser.on('exit', code => reject(new Error(`chromium ended (${code}) before listening: ${seen.slice(-500)}`)));
-        setTimeout(() => reject(new Error('chromium did not start within 60 s')), 60000);
-    });
-    return {browser, address};
+    return spawn(process.env.CHROMIUM || 'chromium', flags,
+                 {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'], detached: true});
 }
 
 // One DevTools connection: commands by id, events by name (in the attached
-// page's session).
+// page's session). A browser that ends fails every command still waiting.
 class DevTools {
-    constructor(socket) {
-        this.socket = socket;
+    constructor(browser) {
+        this.commands = browser.stdio[3];
         this.nextId = 1;
         this.pending = new Map();
         this.listeners = new Map();
-        socket.addEventListener('message', e => {
-            const m = JSON.parse(e.data);
-            if (m.id && this.pending.has(m.id)) {
-                const {resolve, reject, method} = this.pending.get(m.id);
-                this.pending.delete(m.id);
-                if (m.error) reject(new Error(`${method}: ${m.error.message}`));
-                else resolve(m.result);
-            } else if (m.method) {
-                for (const f of this.listeners.get(m.method) || []) f(m.params);
-            }
+        let errors = '';
+        browser.stderr.on('data', chunk => { errors = (errors + chunk).slice(-500); });
+        browser.on('exit', code => {
+            for (const {reject, method} of this.pending.values())
+                reject(new Error(`${method}: chromium ended (${code}): ${errors}`));
+            this.pending.clear();
+        });
+        let received = '';
+        browser.stdio[4].setEncoding('utf8');
+        browser.stdio[4].on('data', chunk => {
+            received += chunk;
+            for (let end; (end = received.indexOf('\0')) >= 0; received = received.slice(end + 1))
+                this.receive(JSON.parse(received.slice(0, end)));
         });
     }
-    static async connect(address) {
-        const socket = new WebSocket(address);
-        await new Promise((resolve, reject) => {
-            socket.addEventListener('open', resolve);
-            socket.addEventListener('error', () => reject(new Error('cannot connect to ' + address)));
-        });
-        return new DevTools(socket);
+    receive(m) {
+        if (m.id && this.pending.has(m.id)) {
+            const {resolve, reject, method} = this.pending.get(m.id);
+            this.pending.delete(m.id);
+            if (m.error) reject(new Error(`${method}: ${m.error.message}`));
+            else resolve(m.result);
+        } else if (m.method) {
+            for (const f of this.listeners.get(m.method) || []) f(m.params);
+        }
     }
     send(method, params = {}, sessionId = this.sessionId) {
         const id = this.nextId++;
-        this.socket.send(JSON.stringify({id, method, params, ...(sessionId ? {sessionId} : {})}));
+        this.commands.write(JSON.stringify({id, method, params, ...(sessionId ? {sessionId} : {})}) + '\0');
         return new Promise((resolve, reject) => this.pending.set(id, {resolve, reject, method}));
     }
     on(method, f) {
@@ -192,10 +188,10 @@ async function drive(page, problems) {
 }
 
 const profile = mkdtempSync(join(tmpdir(), 'wirlo-chromium-'));
-const {browser, address} = startBrowser(profile);
+const browser = startBrowser(profile);
 let code = 0;
 try {
-    const devtools = await DevTools.connect(await address);
+    const devtools = new DevTools(browser);
     const {targetId} = await devtools.send('Target.createTarget', {url: 'about:blank'});
     const {sessionId} = await devtools.send('Target.attachToTarget', {targetId, flatten: true});
     devtools.sessionId = sessionId;

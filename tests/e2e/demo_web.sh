@@ -26,7 +26,7 @@ web_server_start "$build" || fail "the page's server did not start"
 url=$web_url
 note "page served at $url"
 
-node --experimental-websocket "$here/browser_web.mjs" check "$url" "$work" >"$work/report.txt" 2>&1 ||
+node "$here/browser_web.mjs" check "$url" "$work" >"$work/report.txt" 2>&1 ||
   fail "could not drive the page: $(tail -n 3 "$work/report.txt")"
 value() { sed -n "s/^$1=//p" "$work/report.txt" | head -n 1; }
 

@@ -3,7 +3,8 @@
 # usage line; the sequence mode writes exactly the pictures asked for, named by
 # frame, each the same as the single-picture mode's picture after as many
 # frames; a path that cannot be written ends with exit code 1 and leaves
-# nothing behind.
+# nothing behind, and a path that was there before (a directory, a read-only
+# file) is left as it was.
 # Usage: frames_tool_sdl.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
@@ -63,4 +64,37 @@ code=$?
   fail "sequence into a file: exit code $code, $(cat "$work/err.txt")"
 [ ! -e "$work/missing" ] && [ -f "$work/file" ] && [ ! -s "$work/file" ] || fail "a failed run left something behind"
 note "unwritable paths: exit code 1"
+
+# ---- paths that exist and cannot be written: exit 1, left untouched ----
+mkdir -p "$work/dir.bmp" "$work/seq/old/frame-1.bmp"
+"$tool" 0 "$work/dir.bmp" 2>/dev/null
+code=$?
+[ "$code" = 1 ] && [ -d "$work/dir.bmp" ] || fail "directory as the picture: exit code $code, still there: $(ls -d "$work/dir.bmp")"
+"$tool" --every 1 0 1 "$work/seq/old" 2>/dev/null
+code=$?
+[ "$code" = 1 ] && [ -d "$work/seq/old/frame-1.bmp" ] || fail "directory as a picture of a sequence: exit code $code"
+# A read-only file. Root may write any file, so as root the tool runs as
+# nobody (in a directory nobody may change); where that cannot be done, the
+# file is a running program, which nobody may open for writing.
+chmod 755 "$work"
+mkdir -m 777 "$work/shared"
+echo keep >"$work/shared/locked.bmp"
+chmod 444 "$work/shared/locked.bmp"
+as=()
+if [ "$(id -u)" = 0 ]; then
+  as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  if ! "${as[@]}" true 2>/dev/null; then
+    as=()
+    cp "$(command -v sleep)" "$work/shared/locked.bmp"
+    "$work/shared/locked.bmp" 60 &
+    busy_pid=$!
+    trap 'kill "$busy_pid" 2>/dev/null; rm -rf "$work"' EXIT
+  fi
+fi
+before=$(md5sum <"$work/shared/locked.bmp")
+"${as[@]}" "$tool" 0 "$work/shared/locked.bmp" 2>"$work/err.txt"
+code=$?
+[ "$code" = 1 ] && [ "$(md5sum <"$work/shared/locked.bmp" 2>/dev/null)" = "$before" ] ||
+  fail "read-only picture: exit code $code, $(cat "$work/err.txt")"
+note "existing paths that cannot be written: left as they were"
 pass

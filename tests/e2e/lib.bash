@@ -73,6 +73,29 @@ check_centred_client_area() {
   fi
 }
 
+# The kind of Windows executable $1, read from its own PE header: the format
+# (PE32 or PE32+), the subsystem (GUI or console) and the machine (i386 or
+# x86-64), as in "PE32 GUI i386"; "not-pe" for anything else.
+pe_kind() {
+  python3 - "$1" <<'PY'
+import struct, sys
+with open(sys.argv[1], "rb") as f:
+    head = f.read(4096)
+try:
+    (pe,) = struct.unpack_from("<I", head, 0x3C)
+    if head[:2] != b"MZ" or head[pe:pe + 4] != b"PE\0\0":
+        raise ValueError
+    (machine,) = struct.unpack_from("<H", head, pe + 4)
+    (magic,) = struct.unpack_from("<H", head, pe + 24)        # the optional header
+    (subsystem,) = struct.unpack_from("<H", head, pe + 24 + 68)
+except (struct.error, ValueError):
+    sys.exit(print("not-pe"))
+print({0x10B: "PE32", 0x20B: "PE32+"}.get(magic, "PE?"),
+      {2: "GUI", 3: "console"}.get(subsystem, f"subsystem-{subsystem}"),
+      {0x14C: "i386", 0x8664: "x86-64"}.get(machine, hex(machine)))
+PY
+}
+
 # Chooses how to run the Windows programs of build directory $1, from its
 # Wirlo.exe: a 32-bit build (i686) through scripts/wine32-run, a 64-bit one
 # under wine64 (scripts/wine-run). Sets wine_run, exports the prefix the runner
@@ -80,10 +103,10 @@ check_centred_client_area() {
 # is given to appear: frames of the 32-bit build, emulated, come several times
 # more slowly.
 choose_wine() {
-  case "$(file -b "$1/Wirlo.exe")" in
-    PE32+*) wine_run="$root/scripts/wine-run"; spiral_wait=90
+  case "$(pe_kind "$1/Wirlo.exe")" in
+    "PE32+ "*) wine_run="$root/scripts/wine-run"; spiral_wait=90
             export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" ;;
-    PE32*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
+    "PE32 "*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
            export WINEPREFIX="$root/build/wine32/prefix" ;;
     *) fail "$1/Wirlo.exe is not a Windows executable" ;;
   esac
@@ -119,10 +142,11 @@ capture() { import -silent -window "$1" "$2" 2>/dev/null; }
 # Pixels that differ between two pictures.
 differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int($1)}'; }
 
-# The X window frames of size $1 (WxH) are presented into when Wine presents a
-# device of a child window: an unnamed window of that size whose parent is a
-# 1x1 window at -1,-1. Nothing when there is none (natively, say).
-presented_window() {
+# The X window Wine 8 presents the frames of a child window's device into,
+# for a size $1 (WxH): an unnamed window of that size, off-screen under a 1x1
+# window at -1,-1. Nothing when there is none (natively, or Wine 10 and later,
+# which present on the visible window itself).
+offscreen_window() {
   xwininfo -root -tree | awk -v size="$1+0+0" '
     /1x1\+-1\+-1/ { parent = 1; next }
     / child(ren)?:$/ { next }
@@ -133,15 +157,15 @@ presented_window() {
 # Runs the test card (the command and its arguments) and checks that its window
 # shows exactly the card's picture in memory, the BMP file $1 (made by the
 # build's testcard_picture), within $2 seconds, and that Escape ends it with
-# exit code 0. Under Wine the presented window lies at -1,-1, so its capture
-# lacks the picture's first row and column.
+# exit code 0. Wine 8's off-screen window lies at -1,-1, so its capture lacks
+# the picture's first row and column.
 check_testcard() {
   local card=$1 limit=$2 target size differ=unknown
   shift 2
   window_name='Wirlo test card' start_demo "$@"
   for _ in $(seq 1 "$limit"); do
     sleep 1
-    target=$(presented_window 640x480)
+    target=$(offscreen_window 640x480)
     capture "${target:-$win}" "$work/card.png" || continue
     size=$(identify -format '%wx%h' "$work/card.png")
     convert "$card" -alpha off -gravity southeast -crop "$size+0+0" +repage "$work/card-expected.png" ||
@@ -161,9 +185,12 @@ check_testcard() {
 nonblack() { convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:; }
 colours() { convert "$1" -format '%k' info:; }
 
+fail_with_captures() { cp "$work"/a.png "$work"/b.png "$results/" 2>/dev/null; fail "$@"; }
+
 # Captures X window $1 until the picture holds a spiral's worth of lit pixels
 # (at most $2 seconds), then once more after a pause: the spiral must have
-# appeared, changed, and lit the middle of the picture.
+# appeared, changed, and lit the middle of the picture. The captures go into
+# the results folder when the check fails there, or always with WIRLO_E2E_KEEP.
 check_spiral() {
   local target=$1 limit=$2 lit_a=0 lit_b colours_b changed centre_lit
   for _ in $(seq 1 "$limit"); do
@@ -172,18 +199,18 @@ check_spiral() {
     lit_a=$(nonblack "$work/a.png")
     [ "$lit_a" -ge 2000 ] && break
   done
-  [ "$lit_a" -ge 2000 ] || fail "the spiral does not appear ($lit_a lit pixels after $limit s)"
+  [ "$lit_a" -ge 2000 ] || fail_with_captures "the spiral does not appear ($lit_a lit pixels after $limit s)"
   sleep 1.5
   capture "$target" "$work/b.png" || fail "could not capture the presented frames"
   lit_b=$(nonblack "$work/b.png")
   colours_b=$(colours "$work/b.png")
   changed=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | awk '{print int($1)}')
   note "capture 1: $lit_a lit pixels; capture 2: $lit_b lit pixels, $colours_b colours; $changed pixels changed"
-  [ "$colours_b" -ge 8 ] || fail "the picture has only $colours_b colours"
-  [ "$changed" -ge 500 ] || fail "the picture does not change between captures ($changed pixels)"
+  [ "$colours_b" -ge 8 ] || fail_with_captures "the picture has only $colours_b colours"
+  [ "$changed" -ge 500 ] || fail_with_captures "the picture does not change between captures ($changed pixels)"
   centre_lit=$(convert "$work/b.png" -crop 200x200+300+200 +repage -fill white +opaque black \
     -format '%[fx:int(mean*w*h+0.5)]' info:)
-  [ "$centre_lit" -ge 100 ] || fail "the centre of the picture is dark ($centre_lit lit pixels)"
+  [ "$centre_lit" -ge 100 ] || fail_with_captures "the centre of the picture is dark ($centre_lit lit pixels)"
   if [ -n "${WIRLO_E2E_KEEP:-}" ]; then cp "$work/a.png" "$work/b.png" "$results/"; fi
 }
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "runtime/drawing/canvas.h"
@@ -17,8 +19,9 @@ inline void BmpPut(unsigned char* at, uint32_t value, int bytes) {
 
 // Writes an image as a BMP file of its own depth (24 bits: blue, green, red;
 // 32: and alpha): the file's rows are bottom-up and padded to 4 bytes, like the
-// image's own pixel memory. On failure the partial file is removed and the
-// reason is in errno.
+// image's own pixel memory. On failure the reason is in errno, and a partial
+// file is removed if this call created it; a path that was there before (a
+// file, a directory) is never removed.
 inline bool WriteBmp(const char* path, ObjectNumber image) {
     Canvas* canvas = ImageCanvas(image);
     if (!CanvasBegin(canvas)) return false;
@@ -37,6 +40,9 @@ inline bool WriteBmp(const char* path, ObjectNumber image) {
     BmpPut(header + 28, static_cast<uint32_t>(8 * bytes), 2);
     BmpPut(header + 34, imageBytes, 4);
     std::vector<unsigned char> row(pitch, 0);
+    std::error_code unused;  // a path whose state cannot be read counts as there
+    const bool existed =
+        std::filesystem::symlink_status(path, unused).type() != std::filesystem::file_type::not_found;
     errno = 0;
     FILE* out = std::fopen(path, "wb");
     bool ok = out && std::fwrite(header, sizeof(header), 1, out) == 1;
@@ -49,7 +55,7 @@ inline bool WriteBmp(const char* path, ObjectNumber image) {
     }
     CanvasEnd();
     if (out) ok &= std::fclose(out) == 0;
-    if (!ok) {
+    if (!ok && out && !existed) {
         const int reason = errno;
         std::remove(path);
         errno = reason;

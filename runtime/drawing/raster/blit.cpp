@@ -1,5 +1,6 @@
 #include "runtime/drawing/raster/blit.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "runtime/drawing/canvas.h"
@@ -160,6 +161,19 @@ RowRule RuleFrom24(int mode, bool target32, int alpha) {
 
 int ClampAlpha(int alpha) { return alpha < 0 ? 0 : alpha > 255 ? 255 : alpha; }
 
+// Whether rows rows of rowBytes bytes from a, stepA apart, share a byte with
+// those from b, stepB apart.
+bool RowsOverlap(const uint8_t* a, int64_t stepA, int64_t rowBytesA, const uint8_t* b, int64_t stepB,
+                 int64_t rowBytesB, int rows) {
+    const int64_t spanA = stepA * (rows - 1), spanB = stepB * (rows - 1);
+    const auto startA = reinterpret_cast<uintptr_t>(a), startB = reinterpret_cast<uintptr_t>(b);
+    const uintptr_t lowA = startA + static_cast<uintptr_t>(spanA < 0 ? spanA : 0);
+    const uintptr_t highA = startA + static_cast<uintptr_t>((spanA > 0 ? spanA : 0) + rowBytesA);
+    const uintptr_t lowB = startB + static_cast<uintptr_t>(spanB < 0 ? spanB : 0);
+    const uintptr_t highB = startB + static_cast<uintptr_t>((spanB > 0 ? spanB : 0) + rowBytesB);
+    return lowA < highB && lowB < highA;
+}
+
 void BlitRows(Canvas* canvas, const void* bits, int pitch, int sourceBytes, int x, int y, int width, int height,
               RowRule rule, const RowContext& base) {
     if (!rule || !bits || !canvas->raster.pixels) return;
@@ -167,28 +181,38 @@ void BlitRows(Canvas* canvas, const void* bits, int pitch, int sourceBytes, int 
     if (!BlitClip(canvas, x, y, width, height, &r)) return;
     const RasterTail& raster = canvas->raster;
     const int targetBytes = raster.bytesPerPixel;
-    // Block copies (the common case) go straight to memcpy, row after row.
+    uint8_t* t = raster.pixels + static_cast<int64_t>(r.targetRow) * raster.pitch +
+                 static_cast<int64_t>(r.targetX) * targetBytes;
+    const uint8_t* s = static_cast<const uint8_t*>(bits) + static_cast<int64_t>(r.sourceRow) * pitch +
+                       static_cast<int64_t>(r.sourceX) * sourceBytes;
+    int64_t sourceStep = static_cast<int64_t>(r.sourceStep) * pitch;
+    const int64_t sourceRowBytes = static_cast<int64_t>(r.width) * sourceBytes;
+    // An image drawn onto itself: the rows are read from a copy taken first,
+    // so the picture is the one a copy through a temporary image gives.
+    uint8_t* copy = nullptr;
+    if (RowsOverlap(t, raster.pitch, static_cast<int64_t>(r.width) * targetBytes, s, sourceStep, sourceRowBytes,
+                    r.height)) {
+        copy = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(sourceRowBytes) * static_cast<size_t>(r.height)));
+        if (!copy) return;
+        for (int k = 0; k < r.height; ++k)
+            std::memcpy(copy + k * sourceRowBytes, s + k * sourceStep, static_cast<size_t>(sourceRowBytes));
+        s = copy;
+        sourceStep = sourceRowBytes;
+    }
     if (rule == RowBlock<3> || rule == RowBlock<4>) {
-        const size_t rowBytes = static_cast<size_t>(r.width) * static_cast<size_t>(targetBytes);
-        uint8_t* t = raster.pixels + static_cast<int64_t>(r.targetRow) * raster.pitch +
-                     static_cast<int64_t>(r.targetX) * targetBytes;
-        const uint8_t* s = static_cast<const uint8_t*>(bits) + static_cast<int64_t>(r.sourceRow) * pitch +
-                           static_cast<int64_t>(r.sourceX) * sourceBytes;
-        const int64_t sourceStep = static_cast<int64_t>(r.sourceStep) * pitch;
-        for (int k = 0; k < r.height; ++k) std::memcpy(t + k * static_cast<int64_t>(raster.pitch), s + k * sourceStep, rowBytes);
-        return;
+        // Block copies (the common case) go straight to memcpy, row after row.
+        for (int k = 0; k < r.height; ++k)
+            std::memcpy(t + k * static_cast<int64_t>(raster.pitch), s + k * sourceStep, static_cast<size_t>(sourceRowBytes));
+    } else {
+        RowContext c = base;
+        c.x = r.targetX;
+        for (int k = 0; k < r.height; ++k) {
+            const int64_t targetRow = static_cast<int64_t>(r.targetRow) + k;
+            c.y = static_cast<int>(raster.bottomUp ? canvas->height - 1 - targetRow : targetRow);
+            rule(t + k * static_cast<int64_t>(raster.pitch), s + k * sourceStep, r.width, c);
+        }
     }
-    RowContext c = base;
-    c.x = r.targetX;
-    for (int k = 0; k < r.height; ++k) {
-        const int64_t targetRow = static_cast<int64_t>(r.targetRow) + k;
-        const int64_t sourceRow = static_cast<int64_t>(r.sourceRow) + static_cast<int64_t>(k) * r.sourceStep;
-        uint8_t* t = raster.pixels + targetRow * raster.pitch + static_cast<int64_t>(r.targetX) * targetBytes;
-        const uint8_t* s = static_cast<const uint8_t*>(bits) + sourceRow * pitch +
-                           static_cast<int64_t>(r.sourceX) * sourceBytes;
-        c.y = static_cast<int>(raster.bottomUp ? canvas->height - 1 - targetRow : targetRow);
-        rule(t, s, r.width, c);
-    }
+    std::free(copy);
 }
 
 }  // namespace

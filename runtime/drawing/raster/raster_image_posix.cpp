@@ -20,7 +20,7 @@ void Blit(Canvas* canvas, const NativeBitmap* b, int x, int y, int alpha, int us
         BlitFrom24(canvas, b->bits, b->pitch, x, y, b->width, b->height, alpha);
 }
 
-// A copy of the bitmap at w by h, or 0.
+// A copy of the bitmap at w by h, or 0 (also for sizes whose bytes do not fit).
 NativeBitmap* Resized(const NativeBitmap* b, int w, int h) {
     NativeBitmap* out = NativeBitmapCreate(w, h, b->bitCount);
     if (!out) return nullptr;
@@ -30,7 +30,8 @@ NativeBitmap* Resized(const NativeBitmap* b, int w, int h) {
         const int sr = static_cast<int>(static_cast<int64_t>(r) * b->height / h);
         for (int c = 0; c < w; ++c) {
             const int sc = static_cast<int>(static_cast<int64_t>(c) * b->width / w);
-            std::memcpy(out->bits + r * out->pitch + c * bpp, b->bits + sr * b->pitch + sc * bpp, static_cast<size_t>(bpp));
+            std::memcpy(out->bits + int64_t{r} * out->pitch + int64_t{c} * bpp,
+                        b->bits + int64_t{sr} * b->pitch + int64_t{sc} * bpp, static_cast<size_t>(bpp));
         }
     }
     return out;

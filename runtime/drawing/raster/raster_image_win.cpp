@@ -15,7 +15,8 @@ namespace {
 HBITMAP AsBitmap(NativeHandle h) { return reinterpret_cast<HBITMAP>(h); }
 NativeHandle AsHandle(HGDIOBJ h) { return reinterpret_cast<NativeHandle>(h); }
 
-// A new bottom-up DIB section made on dc, with its pixel address, or 0.
+// A new bottom-up DIB section made on dc, with its pixel address, or 0 (also
+// for sizes whose pixels the blitters could not address).
 HBITMAP NewSection(HDC dc, int width, int height, int bitCount, BITMAPINFO* info, void** bits) {
     std::memset(info, 0, sizeof(*info));
     info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -25,7 +26,7 @@ HBITMAP NewSection(HDC dc, int width, int height, int bitCount, BITMAPINFO* info
     info->bmiHeader.biBitCount = static_cast<WORD>(bitCount);
     info->bmiHeader.biCompression = BI_RGB;
     *bits = nullptr;
-    if (width < 1 || height < 1) return nullptr;
+    if (!DibSizeFits(width, height, bitCount)) return nullptr;
     HBITMAP dib = CreateDIBSection(dc, info, DIB_RGB_COLORS, bits, nullptr, 0);
     if (dib && !*bits) {
         DeleteObject(dib);

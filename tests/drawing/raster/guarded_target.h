@@ -3,8 +3,8 @@
 // shows up in GuardsIntact (and under AddressSanitizer past the guards).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "runtime/drawing/canvas.h"
@@ -19,7 +19,8 @@ struct GuardedTarget {
     GuardedTarget(int w, int h, int bytesPerPixel, bool bottomUp, uint8_t fill = 0)
         : width(w), height(h), bpp(bytesPerPixel), pitch((w * bytesPerPixel + 3) & ~3),
           memory(static_cast<size_t>(pitch) * h + 2 * kGuard, kGuardByte) {
-        std::memset(memory.data() + kGuard, fill, static_cast<size_t>(pitch) * h);
+        // The area is what lies between the two guards, whatever the sizes.
+        std::fill(memory.begin() + kGuard, memory.end() - kGuard, fill);
         canvas.width = canvas.fullWidth = w;
         canvas.height = canvas.fullHeight = h;
         canvas.depth = bytesPerPixel * 8;

@@ -1,117 +1,239 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native, x86_64, i686 and web builds, and
-# runs every test: natively under the sanitizers, the 64-bit Windows build under
-# wine64, the 32-bit product under Wine with qemu-i386 (with Xvfb displays
-# started and stopped here), and the web build in headless Chromium and under
-# node. The last line says how many tests passed and failed; the exit code is
-# non-zero if any failed.
+# Installs what is missing, builds, and runs the tests.
+#
+#   ./run-tests.sh          the whole run (what CI runs): builds the i686,
+#                           x86_64, native and web builds and runs every test:
+#                           natively under the sanitizers, the 64-bit Windows
+#                           build under wine64, the 32-bit product under Wine
+#                           with qemu-i386, and the web build in headless
+#                           Chromium and under node
+#   ./run-tests.sh --quick  for the edit loop: builds what changed of the
+#                           native build, the web frame tool and the 64-bit
+#                           tests, and runs the native tests, the web frame
+#                           check and the frame fingerprint in the 64-bit build
+#
+# The suites run side by side, each in its own Xvfb display and Wine prefix
+# (a Wine server keeps the display it started on), each writing its output to
+# build/logs/SUITE.log, which is printed when the suite ends. The suites of
+# the Windows builds run at a lower priority, so that the native and web
+# checks, which watch a window or a page in real time, get the processor first.
+# The last line says how many tests passed and failed, after a list of the
+# failed ones by suite; the exit code is non-zero if any failed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 root=$(pwd)
+quick=0
+case "${1:-}" in
+  --quick) quick=1 ;;
+  "") ;;
+  *) echo "usage: $0 [--quick]"; exit 2 ;;
+esac
 
 scripts/install-deps.sh || { echo "could not install the build packages"; exit 1; }
 
-status=0
+started=$SECONDS
+logs="$root/build/logs"
+mkdir -p "$logs"
+rm -f "$logs"/*
 step() { echo; echo "== $*"; }
-[ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
-  echo "First run: the native, x86_64, i686 and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests then take about 10 minutes, 6 of them the 32-bit ones under emulation."
 
-for preset in native x86_64 i686 web; do
-  step "build $preset"
-  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
-    echo "build $preset FAILED"
-    exit 1
-  fi
-done
+# ---- the suites (each runs in a subshell of its own, in the background) ----
 
-xvfb_pid=""
-xvfb16_pid=""
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "$xvfb16_pid" ] && kill "$xvfb16_pid" 2>/dev/null
-  WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  WINEPREFIX="$root/build/wine32/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
-read -r display xvfb_pid < <(scripts/xvfb-start.sh) || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY="$display"
-
-missing_reports=0
-# Runs one preset's tests. A test program that failed without a report of
-# failures (a crash, a sanitizer report at exit) and a scripted check that
-# ended without its verdict each count as one more failure.
+# Runs ctest for a preset with the given extra arguments. A test program that
+# failed without a report of failures (a crash, a sanitizer report at exit) and
+# a scripted check that ended without its verdict are each listed in
+# $logs/$lane.missing; the summary counts each as one more failure.
 run_ctest() {
-  local preset=$1 results="$root/build/$1/results" failed_log="$root/build/$1/Testing/Temporary/LastTestsFailed.log"
-  rm -f "$results"/*.xml "$results"/*.result "$failed_log"
-  ctest --preset "$preset" && return 0
-  status=1
-  [ -f "$failed_log" ] || return 0
-  while IFS=: read -r _ name; do
+  local preset=$1; shift
+  local results="$root/build/$preset/results" out="$logs/$lane.ctest" name
+  ctest --preset "$preset" "$@" 2>&1 | tee "$out"
+  [ "${PIPESTATUS[0]}" -eq 0 ] && return 0
+  while read -r name; do
     case "$name" in
       # A scripted check that ended without its verdict (a time-out).
-      e2e_*) [ -f "$results/${name#e2e_}.result" ] || missing_reports=$((missing_reports + 1)) ;;
-      *) if [ ! -f "$results/$name.xml" ] || ! grep -q '<failure' "$results/$name.xml"; then
-           missing_reports=$((missing_reports + 1))
-         fi ;;
+      e2e_*) [ -f "$results/${name#e2e_}.result" ] || echo "$preset: $name" >>"$logs/$lane.missing" ;;
+      *) [ -f "$results/$name.xml" ] && grep -q '<failure' "$results/$name.xml" ||
+           echo "$preset: $name" >>"$logs/$lane.missing" ;;
     esac
-  done < "$failed_log"
+  done < <(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*$/\1/p' "$out")
+  return 1
 }
-for preset in native x86_64; do
-  step "tests $preset"
-  run_ctest "$preset"
-done
 
-# The screen suite once more on a 16-bit desktop: the R5G6B5 back buffer. Wine's
-# server keeps the display it started on, so the last one must have ended first.
-step "screen tests x86_64 on a 16-bit display"
-wine_settle() { WINEPREFIX="$root/build/wineprefix" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null || true; }
-wine_settle
-report="$root/build/x86_64/results/wirlo_screen16_tests.xml"
-log="$root/build/x86_64/screen16.log"
-if read -r display16 xvfb16_pid < <(scripts/xvfb-start.sh 16); then
-  if DISPLAY="$display16" WIRLO_DESKTOP_DEPTH=16 scripts/wine-run build/x86_64/tests/wirlo_gui_tests.exe \
+# What a suite undoes when it ends, last first (see start_suite).
+at_end=()
+# A display of the suite's own, stopped when the suite ends.
+own_display() {
+  local display pid
+  read -r display pid < <(scripts/xvfb-start.sh "${1:-24}") || { echo "Xvfb did not start"; return 1; }
+  export DISPLAY="$display"
+  echo "$pid" >>"$logs/xvfb.pids"
+  at_end=("kill $pid 2>/dev/null" "${at_end[@]}")
+}
+# The suite's Wine prefix. Its Wine server is waited for when the suite ends,
+# so that it ends with the display it started on.
+wine_prefix() {
+  export WINEPREFIX=$1
+  at_end=("WINEPREFIX='$1' timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null" "${at_end[@]}")
+}
+
+suite_native() {
+  own_display || return 1
+  if [ "$quick" = 1 ]; then run_ctest native; return; fi
+  local status=0 b
+  run_ctest native || status=1
+  echo "benchmark smoke run (native)"
+  for b in "$root"/build/native/bench/*_bench; do
+    [ -x "$b" ] || continue
+    "$b" --benchmark_min_time=0.001 >/dev/null 2>&1 || { echo "benchmark $(basename "$b") FAILED"; status=1; }
+  done
+  return $status
+}
+
+suite_web() {
+  if [ "$quick" = 1 ]; then run_ctest web -R '^e2e_frames_web$'; return; fi
+  local status=0
+  run_ctest web || status=1
+  # The page's frame rate, as the browser test measured it.
+  sed -n 's/^ *\(frame rate: .*\)$/\1/p' "$root/build/web/Testing/Temporary/LastTest.log"
+  node "$root/build/web/bench/frame_web_bench.js" 2 >/dev/null || { echo "benchmark frame_web_bench FAILED"; status=1; }
+  return $status
+}
+
+# The unit and window tests of the 64-bit Windows build, then the screen suite
+# once more on a 16-bit desktop (the R5G6B5 back buffer).
+suite_x86_64() {
+  renice -n 10 $BASHPID >/dev/null
+  wine_prefix "$root/build/wineprefix"
+  own_display || return 1
+  if [ "$quick" = 1 ]; then
+    scripts/wine-run build/x86_64/tests/wirlo_tests.exe --gtest_filter='DemoFrameFingerprint.*' \
+      --gtest_output="xml:Z:$root/build/x86_64/results/wirlo_tests.xml" && return 0
+    [ -f "$root/build/x86_64/results/wirlo_tests.xml" ] || echo "x86_64: wirlo_tests" >>"$logs/$lane.missing"
+    return 1
+  fi
+  local status=0 report="$root/build/x86_64/results/wirlo_screen16_tests.xml" log="$logs/screen16.log"
+  run_ctest x86_64 -E '^e2e_' || status=1
+  echo
+  echo "screen tests on a 16-bit display:"
+  WINEPREFIX=$WINEPREFIX timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null
+  own_display 16 || return 1
+  if WIRLO_DESKTOP_DEPTH=16 scripts/wine-run build/x86_64/tests/wirlo_gui_tests.exe \
       --gtest_filter='ScreenTest.*:TrueColourScreenTest.*:DeviceLossTest.*' --gtest_output="xml:Z:$report" >"$log" 2>&1; then
     grep -E '^\[  (PASSED|SKIPPED) +\] [0-9]+ test' "$log"
   else
     cat "$log"
     status=1
-    [ -f "$report" ] && grep -q '<failure' "$report" || missing_reports=$((missing_reports + 1))
+    [ -f "$report" ] && grep -q '<failure' "$report" || echo "x86_64: wirlo_screen16_tests" >>"$logs/$lane.missing"
   fi
-  wine_settle
-  kill "$xvfb16_pid" 2>/dev/null
-  xvfb16_pid=""
+  return $status
+}
+
+# The end-to-end checks of a Windows build, in a prefix of their own: the
+# 64-bit build's through wine-run (WINEPREFIX), the 32-bit one's through
+# wine32-run (WIRLO_WINE32_PREFIX).
+suite_windows_e2e() {
+  renice -n 10 $BASHPID >/dev/null
+  case "$1" in
+    i686) export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-e2e" ;;
+    *) export WINEPREFIX="$root/build/wineprefix-e2e" ;;
+  esac
+  run_ctest "$1" -R '^e2e_'
+}
+
+# The 32-bit product's unit and window tests, its processes under qemu-i386
+# from a private i386 root (made once and cached, scripts/wine32-root.sh).
+suite_i686() {
+  renice -n 10 $BASHPID >/dev/null
+  if ! scripts/wine32-root.sh >/dev/null; then
+    echo "the 32-bit Wine route could not be set up"
+    echo "i686: the 32-bit Wine route" >>"$logs/$lane.missing"
+    return 1
+  fi
+  export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix"
+  wine_prefix "$WIRLO_WINE32_PREFIX"
+  own_display || return 1
+  run_ctest i686 -E '^e2e_'
+}
+
+# ---- running them ----
+
+# Each suite is a job of its own (job control makes it a process group that
+# Ctrl+C in the terminal does not reach; the script ends the groups itself).
+set -m
+declare -A lane_of=()
+start_suite() {
+  local lane=$1; shift
+  (
+    trap 'for undo in "${at_end[@]}"; do eval "$undo"; done' EXIT
+    trap 'exit 143' TERM
+    "$@"
+  ) >"$logs/$lane.log" 2>&1 &
+  lane_of[$!]=$lane
+}
+
+build() {
+  local preset=$1; shift
+  step "build $preset"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" "$@"; }; then
+    echo "build $preset FAILED"
+    exit 1
+  fi
+}
+
+cleanup() {
+  local pid
+  for pid in "${!lane_of[@]}"; do kill -TERM -- "-$pid" 2>/dev/null; done
+  [ -f "$logs/xvfb.pids" ] && xargs -r kill <"$logs/xvfb.pids" 2>/dev/null
+  for prefix in build/wineprefix build/wineprefix-e2e build/wine32/prefix build/wine32/prefix-e2e; do
+    [ -d "$prefix" ] && WINEPREFIX="$root/$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
+  done
+  true
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+if [ "$quick" = 1 ]; then
+  suites=(native web x86_64)
+  for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
+  build native
+  start_suite native suite_native
+  build web --target wirlo_frames
+  start_suite web suite_web
+  build x86_64 --target wirlo_tests
+  start_suite x86_64 suite_x86_64
 else
-  echo "Xvfb (16-bit) did not start"
-  status=1
-  missing_reports=$((missing_reports + 1))
+  suites=(native x86_64 i686 web)
+  for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
+  [ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
+    echo "First run: the i686, x86_64, native and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests of each start as soon as it is built."
+  # The 32-bit product's tests are the longest: they start first.
+  build i686
+  start_suite i686 suite_i686
+  start_suite i686-e2e suite_windows_e2e i686
+  build x86_64
+  start_suite x86_64 suite_x86_64
+  start_suite x86_64-e2e suite_windows_e2e x86_64
+  build native
+  start_suite native suite_native
+  build web
+  start_suite web suite_web
 fi
 
-# The 32-bit product and its tests under Wine, the 32-bit processes under
-# qemu-i386 from a private i386 root (made once and cached, scripts/wine32-root.sh).
-step "tests i686"
-if scripts/wine32-root.sh >/dev/null; then
-  run_ctest i686
-  WINEPREFIX="$root/build/wine32/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-else
-  echo "the 32-bit Wine route could not be set up"
-  status=1
-  missing_reports=$((missing_reports + 1))
-fi
-
-# The web build (WebAssembly): its page in headless Chromium and its frame tool
-# under node against the native build's.
-step "tests web"
-run_ctest web
-# The page's frame rate, as the browser test measured it.
-sed -n 's/^ *\(frame rate: .*\)$/\1/p' "$root/build/web/Testing/Temporary/LastTest.log"
-node "$root/build/web/bench/frame_web_bench.js" 2 >/dev/null || { echo "benchmark frame_web_bench FAILED"; status=1; }
-
-step "benchmark smoke run (native)"
-for b in "$root"/build/native/bench/*_bench; do
-  [ -x "$b" ] || continue
-  "$b" --benchmark_min_time=0.001 >/dev/null 2>&1 || { echo "benchmark $(basename "$b") FAILED"; status=1; }
+status=0
+while [ ${#lane_of[@]} -gt 0 ]; do
+  wait -n -p done_pid "${!lane_of[@]}"
+  rc=$?
+  lane=${lane_of[$done_pid]}
+  unset "lane_of[$done_pid]"
+  step "tests $lane ($((SECONDS - started)) s after the start)"
+  cat "$logs/$lane.log"
+  [ "$rc" -eq 0 ] || { status=1; echo "suite $lane FAILED"; }
 done
 
 echo
-scripts/test-summary.sh "$missing_reports" "$root"/build/{native,x86_64,i686,web}/results
+missing=$(cat "$logs"/*.missing 2>/dev/null | sed 's/$/ (ended without a report: a crash, a time-out or a failed set-up)/')
+results=()
+for p in "${suites[@]}"; do results+=("$root/build/$p/results"); done
+scripts/test-summary.sh "$missing" "${results[@]}"
 exit $status

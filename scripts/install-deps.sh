@@ -12,7 +12,7 @@ packages=(
   # not installed with --no-install-recommends).
   fonts-liberation
   # The web build (WebAssembly) and the browser that tests it.
-  emscripten chromium
+  emscripten nodejs chromium
   "$@"
 )
 # qemu's user-mode emulator runs the 32-bit Windows programs (scripts/wine32-run).

@@ -107,7 +107,7 @@ choose_wine() {
     "PE32+ "*) wine_run="$root/scripts/wine-run"; spiral_wait=90
             export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" ;;
     "PE32 "*) wine_run="$root/scripts/wine32-run"; spiral_wait=300
-           export WINEPREFIX="$root/build/wine32/prefix" ;;
+           export WINEPREFIX="${WIRLO_WINE32_PREFIX:-$root/build/wine32/prefix}" ;;
     *) fail "$1/Wirlo.exe is not a Windows executable" ;;
   esac
 }

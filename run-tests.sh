@@ -106,9 +106,9 @@ suite_x86_64() {
   wine_prefix "$root/build/wineprefix"
   own_display || return 1
   if [ "$quick" = 1 ]; then
-    scripts/wine-run build/x86_64/tests/wirlo_tests.exe --gtest_filter='DemoFrameFingerprint.*' \
-      --gtest_output="xml:Z:$root/build/x86_64/results/wirlo_tests.xml" && return 0
-    [ -f "$root/build/x86_64/results/wirlo_tests.xml" ] || echo "x86_64: wirlo_tests" >>"$logs/$lane.missing"
+    scripts/wine-run build/x86_64/tests/wirlo_demo_tests.exe --gtest_filter='DemoFrameFingerprint.*' \
+      --gtest_output="xml:Z:$root/build/x86_64/results/wirlo_demo_tests.xml" && return 0
+    [ -f "$root/build/x86_64/results/wirlo_demo_tests.xml" ] || echo "x86_64: wirlo_demo_tests" >>"$logs/$lane.missing"
     return 1
   fi
   local status=0 report="$root/build/x86_64/results/wirlo_screen16_tests.xml" log="$logs/screen16.log"
@@ -198,9 +198,9 @@ if [ "$quick" = 1 ]; then
   for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
   build native
   start_suite native suite_native
-  build web --target wirlo_frames
+  build web --target wirlo_frames testcard_picture
   start_suite web suite_web
-  build x86_64 --target wirlo_tests
+  build x86_64 --target wirlo_demo_tests
   start_suite x86_64 suite_x86_64
 else
   suites=(native x86_64 i686 web)

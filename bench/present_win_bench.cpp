@@ -18,8 +18,6 @@
 #include "demo/demo_state.h"
 #include "demo/frame.h"
 #include "runtime/core/runtime_start.h"
-#include "runtime/drawing/canvas.h"
-#include "runtime/drawing/image.h"
 #include "runtime/screen/screen.h"
 #include "runtime/screen/screen_state_win.h"
 #include "runtime/window/window.h"
@@ -47,21 +45,10 @@ double InMemory(int frames) {
 double Presented(int frames) {
     const double start = BenchNow();
     for (int i = 0; i < frames; ++i) {
-        DemoComposeFrame(Demo);
-        CanvasBegin(ScreenCanvas());
-        CanvasDrawImage(ImageHandle(DemoImageFrame), 0, 0);
-        CanvasEnd();
-        ScreenFlip();
-        DemoCopyBackAndSeed(Demo);
+        DemoRunFrame(Demo);
         WindowPollEvent();
     }
     return frames / (BenchNow() - start);
-}
-
-int Fail(const char* what) {
-    std::fprintf(stderr, "present_win_bench: %s\n", what);
-    RuntimeRelease();
-    return 1;
 }
 
 }  // namespace
@@ -70,13 +57,8 @@ int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 82;
     std::memset(&Demo, 0, sizeof Demo);
     RuntimeStart();
-    if (!DemoSetUpStart(Demo)) return Fail("set-up failed");
-    if (!GraphicsInit()) return Fail("no Direct3D 9 (is there a display?)");
-    if (!WindowOpen(0, 0, 0, DemoScreenWidth, DemoScreenHeight, u"Wirlo benchmark", 0xC80000))
-        return Fail("no window");
-    if (!ScreenOpenWindowed(WindowHandle(0), 0, 0, DemoScreenWidth, DemoScreenHeight, 0, 0, 0))
-        return Fail("no screen");
-    if (!DemoCreateImages(Demo) || !DemoSetUpTables(Demo)) return Fail("no images or tables");
+    // The demo's own set-up: a failed step ends the run with its message.
+    DemoSetUpWindowed(Demo);
     Pump();
 
     // One turn of the rings first, so the pictures hold colour. Then rounds

@@ -5,8 +5,11 @@
 #include "runtime/core/array.h"
 #include "runtime/core/main_heap.h"
 #include "runtime/core/numeric.h"
+#include "runtime/core/runtime_start.h"
 #include "runtime/drawing/canvas.h"
 #include "runtime/drawing/image.h"
+#include "runtime/program/program.h"
+#include "runtime/window/desktop.h"
 
 namespace {
 
@@ -17,6 +20,30 @@ void MoveTileVisitor(DemoState& s, int32_t p, int32_t q, void*) { DemoMoveTile(s
 void SkipTile(DemoState&, int32_t, int32_t, void*) {}
 
 }  // namespace
+
+void DemoSetUpWindowed(DemoState& s) {
+    if (!DemoSetUpStart(s)) RuntimeFail(u"Wirlo: out of memory while starting.", ExitNoMemory);
+
+    s.desktopWindow = DesktopWindow();
+    const DesktopRectangle desktopRect = DesktopGetRect();
+    s.desktopRect[0] = desktopRect.left;
+    s.desktopRect[1] = desktopRect.top;
+    s.desktopRect[2] = desktopRect.right;
+    s.desktopRect[3] = desktopRect.bottom;
+    // 400 and 300 are constants, not the half sizes.
+    s.windowX = (s.desktopRect[2] - s.desktopRect[0]) / 2 - 400;
+    s.windowY = (s.desktopRect[3] - s.desktopRect[1]) / 2 - 300;
+
+    ProgramOpenScreen(u"Wirlo", s.windowX, s.windowY, DemoScreenWidth, DemoScreenHeight);
+    if (!DemoCreateImages(s)) RuntimeFail(u"Wirlo cannot start: its images could not be created.", ExitNoImages);
+    if (!DemoSetUpTables(s)) RuntimeFail(u"Wirlo: out of memory while building its tables.", ExitNoMemory);
+}
+
+void DemoRunFrame(DemoState& s) {
+    DemoComposeFrame(s);
+    ProgramShowImage(DemoImageFrame);
+    DemoCopyBackAndSeed(s);
+}
 
 int DemoSetUpStart(DemoState& s) {
     const int ok = DemoCreateCutLists(s);

@@ -7,15 +7,16 @@
 //
 // How the program's entry uses them, in this order:
 //   RuntimeStart();
-//   DemoSetUpStart();            cut lists, screen size and half sizes
-//   ... desktop rectangle, GraphicsInit, window 0, windowed screen ...
-//   DemoCreateImages();          images 2 and 3, 800 by 600, black
-//   DemoSetUpTables();           ring constants and partition tables
-//   frame loop:
+//   DemoSetUpWindowed():
+//     DemoSetUpStart();          cut lists, screen size and half sizes
+//     ... desktop rectangle, GraphicsInit, window 0, windowed screen ...
+//     DemoCreateImages();        images 2 and 3, 800 by 600, black
+//     DemoSetUpTables();         ring constants and partition tables
+//   frame loop, DemoRunFrame():
 //     DemoComposeFrame();        image 3 from image 2 by tile moves
-//     ... ScreenCanvas, draw image 3 at 0,0, CanvasEnd, ScreenFlip ...
+//     ... image 3 onto the screen, ScreenFlip ...
 //     DemoCopyBackAndSeed();     image 3 back into image 2, then the seed line
-//     ... WindowPollEvent, Escape ...
+//   ... until the close box or Escape (ProgramEndRequested)
 //   RuntimeEnd();
 // Each returns 1, or 0 when something it needs could not be made.
 #pragma once
@@ -31,6 +32,15 @@ enum : int {
     DemoScreenWidth = 800,
     DemoScreenHeight = 600,
 };
+
+// The program's whole set-up after RuntimeStart: the cut lists, the window
+// centred on the desktop with the windowed screen in it, the images and the
+// partition tables. A step that cannot be done ends the program through
+// RuntimeFail with a message and the exit code for it.
+void DemoSetUpWindowed(DemoState& s = Demo);
+// One frame as the program runs it: composition, presentation of image 3 on
+// the screen, copy-back and seed line.
+void DemoRunFrame(DemoState& s = Demo);
 
 // Set-up before the window: the cut lists (2 elements each, resized by the
 // tables) and the screen size.

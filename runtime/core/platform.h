@@ -44,5 +44,6 @@ bool PlatformRunOnce(intptr_t volatile* state, void (*initialiser)());
 
 // Thread-local storage slots. Returns an index, or UINT32_MAX when none is left.
 uint32_t TlsIndexAlloc();
+void TlsIndexFree(uint32_t index);
 void TlsIndexSet(uint32_t index, void* value);
 void* TlsIndexGet(uint32_t index);

@@ -127,5 +127,6 @@ uint32_t TlsIndexAlloc() {
     if (pthread_key_create(&key, nullptr) != 0) return UINT32_MAX;
     return static_cast<uint32_t>(key);
 }
+void TlsIndexFree(uint32_t index) { pthread_key_delete(static_cast<pthread_key_t>(index)); }
 void TlsIndexSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
 void* TlsIndexGet(uint32_t index) { return pthread_getspecific(static_cast<pthread_key_t>(index)); }

@@ -74,5 +74,6 @@ uint32_t TlsIndexAlloc() {
     DWORD index = TlsAlloc();
     return index == TLS_OUT_OF_INDEXES ? UINT32_MAX : index;
 }
+void TlsIndexFree(uint32_t index) { TlsFree(index); }
 void TlsIndexSet(uint32_t index, void* value) { TlsSetValue(index, value); }
 void* TlsIndexGet(uint32_t index) { return TlsGetValue(index); }

@@ -11,6 +11,26 @@ uint32_t canvasTlsIndex = UINT32_MAX;
 
 bool FitsInt(int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; }
 
+// (x, y) plus the origin, in *at; false when that lies beyond int's range,
+// where no drawing area reaches, nor any shape of int's size placed there.
+bool WithOrigin(const Canvas* canvas, int x, int y, int* at) {
+    const int64_t left = int64_t{x} + canvas->originX, top = int64_t{y} + canvas->originY;
+    if (!FitsInt(left) || !FitsInt(top)) return false;
+    at[0] = static_cast<int>(left);
+    at[1] = static_cast<int>(top);
+    return true;
+}
+
+// The current Canvas with colour as its front colour, or 0.
+Canvas* InColour(Color colour) {
+    Canvas* canvas = CurrentCanvas;
+    if (canvas && colour != canvas->frontColor) {
+        canvas->frontColor = colour;
+        if (canvas->setFrontColor) canvas->setFrontColor(canvas, colour);
+    }
+    return canvas;
+}
+
 // Moves the end points of a segment along it until coordinate a of both fits
 // an int, b following by the slope. False when the whole segment lies beyond
 // that range, where no drawing area reaches.
@@ -31,6 +51,12 @@ bool ClipToInt(int64_t& a1, int64_t& b1, int64_t& a2, int64_t& b2) {
 
 void CanvasLibInit() {
     if (canvasTlsIndex == UINT32_MAX) canvasTlsIndex = TlsIndexAlloc();
+}
+
+void CanvasLibEnd() {
+    CanvasEnd();
+    if (canvasTlsIndex != UINT32_MAX) TlsIndexFree(canvasTlsIndex);
+    canvasTlsIndex = UINT32_MAX;
 }
 
 void CanvasSetCurrent(Canvas* canvas) {
@@ -70,21 +96,51 @@ void CanvasEnd() {
 // range is clipped away, as it is off every drawing area.
 void CanvasDrawImage(NativeHandle image, int x, int y) {
     Canvas* canvas = CurrentCanvas;
-    if (!canvas || !canvas->drawImage) return;
-    const int64_t left = int64_t{x} + canvas->originX, top = int64_t{y} + canvas->originY;
-    if (FitsInt(left) && FitsInt(top)) canvas->drawImage(canvas, image, static_cast<int>(left), static_cast<int>(top));
+    int at[2];
+    if (canvas && canvas->drawImage && WithOrigin(canvas, x, y, at)) canvas->drawImage(canvas, image, at[0], at[1]);
+}
+
+void CanvasDrawImageSized(NativeHandle image, int x, int y, int w, int h) {
+    Canvas* canvas = CurrentCanvas;
+    int at[2];
+    if (canvas && canvas->drawImageSized && WithOrigin(canvas, x, y, at))
+        canvas->drawImageSized(canvas, image, at[0], at[1], w, h);
 }
 
 void CanvasLine(int x1, int y1, int x2, int y2, Color colour) {
-    Canvas* canvas = CurrentCanvas;
-    if (!canvas) return;
-    if (colour != canvas->frontColor) {
-        canvas->frontColor = colour;
-        if (canvas->setFrontColor) canvas->setFrontColor(canvas, colour);
-    }
-    if (!canvas->line) return;
+    Canvas* canvas = InColour(colour);
+    if (!canvas || !canvas->line) return;
     int64_t ax = int64_t{x1} + canvas->originX, ay = int64_t{y1} + canvas->originY;
     int64_t bx = int64_t{x2} + canvas->originX, by = int64_t{y2} + canvas->originY;
     if (!ClipToInt(ax, ay, bx, by) || !ClipToInt(ay, ax, by, bx)) return;
     canvas->line(canvas, static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(bx), static_cast<int>(by));
+}
+
+void CanvasSetMode(int flags) {
+    Canvas* canvas = CurrentCanvas;
+    if (canvas && canvas->setMode) canvas->setMode(canvas, flags);
+}
+
+void CanvasBox(int x, int y, int w, int h, Color colour) {
+    Canvas* canvas = InColour(colour);
+    int at[2];
+    if (canvas && canvas->box && WithOrigin(canvas, x, y, at)) canvas->box(canvas, at[0], at[1], w, h);
+}
+
+void CanvasRoundBox(int x, int y, int w, int h, int rx, int ry, Color colour) {
+    Canvas* canvas = InColour(colour);
+    int at[2];
+    if (canvas && canvas->roundBox && WithOrigin(canvas, x, y, at)) canvas->roundBox(canvas, at[0], at[1], w, h, rx, ry);
+}
+
+void CanvasEllipse(int x, int y, int rx, int ry, Color colour) {
+    Canvas* canvas = InColour(colour);
+    int at[2];
+    if (canvas && canvas->ellipse && WithOrigin(canvas, x, y, at)) canvas->ellipse(canvas, at[0], at[1], rx, ry);
+}
+
+void CanvasFillArea(int x, int y, Color border, Color colour) {
+    Canvas* canvas = InColour(colour);
+    int at[2];
+    if (canvas && canvas->fillArea && WithOrigin(canvas, x, y, at)) canvas->fillArea(canvas, at[0], at[1], border);
 }

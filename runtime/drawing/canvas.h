@@ -7,14 +7,16 @@
 // the origin and call a slot; CanvasEnd ends and frees it.
 //
 // Native handles (device contexts, bitmaps, fonts, GDI objects) are kept as
-// pointer-sized integers so that this header needs no platform headers.
+// pointer-sized integers so that this header needs no platform headers;
+// native_handle.h says what each holds on each platform.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-using Color = uint32_t;       // 0xAABBGGRR: red in the low byte
-using NativeHandle = intptr_t;  // HDC, HBITMAP, HFONT, ... or 0
+#include "runtime/core/native_handle.h"
+
+using Color = uint32_t;  // 0xAABBGGRR: red in the low byte
 
 // Pixel-format codes.
 enum : int {
@@ -155,6 +157,9 @@ extern Canvas* CurrentCanvas;
 
 // Allocates the thread-local slot that mirrors the current Canvas.
 void CanvasLibInit();
+// The library's end step: ends the current Canvas, if one was left, and frees
+// the thread-local slot.
+void CanvasLibEnd();
 // Makes canvas current (null: none) and mirrors it to the thread-local slot.
 void CanvasSetCurrent(Canvas* canvas);
 // A zero-filled Canvas record from MainHeap, made current; 0 when memory runs out.
@@ -165,8 +170,27 @@ Canvas* RasterCanvasCreate(int pixelFormat);
 
 NativeHandle CanvasBegin(Canvas* canvas);
 void CanvasEnd();
+
+// The front functions. Each adds the origin to its coordinates and calls one
+// slot of the current Canvas; with no current Canvas, or a slot its back end
+// lacks, it draws nothing. Those with a colour first make it the front colour,
+// calling setFrontColor only when it differs from frontColor, so a run of
+// shapes in one colour sets it once.
 void CanvasDrawImage(NativeHandle image, int x, int y);
+// The image brought to w by h.
+void CanvasDrawImageSized(NativeHandle image, int x, int y, int w, int h);
+// Both end points included.
 void CanvasLine(int x1, int y1, int x2, int y2, Color colour);
+// The drawing-mode flags (Mode...) for what follows.
+void CanvasSetMode(int flags);
+// Filled, or its outline in ModeHollow.
+void CanvasBox(int x, int y, int w, int h, Color colour);
+void CanvasRoundBox(int x, int y, int w, int h, int rx, int ry, Color colour);
+// Centred on (x, y) with radii rx and ry.
+void CanvasEllipse(int x, int y, int rx, int ry, Color colour);
+// Floods from (x, y) up to pixels of the border colour, or with border -1
+// over the region of the start pixel's colour.
+void CanvasFillArea(int x, int y, Color border, Color colour);
 
 // r + g*256 + b*65536 in 32-bit arithmetic, without clamping or masking.
 inline Color ColorRGB(int32_t r, int32_t g, int32_t b) {

@@ -56,6 +56,13 @@ void ImagesInit() {
     if (!ImageTable) ImageTable = ObjectTableCreate(sizeof(ImageRecord), 16, ImageFree);
 }
 
+void ImagesEnd() {
+    if (!ImageTable) return;
+    ImagesFreeAll();
+    ObjectTableDestroy(ImageTable);
+    ImageTable = nullptr;
+}
+
 NativeHandle ImageHandle(ObjectNumber number) {
     ImageRecord* record = ImageRecordOf(number);
     return record ? record->bitmap : 0;

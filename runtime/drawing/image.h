@@ -46,8 +46,11 @@ bool DibSizeFits(int width, int height, int bitsPerPixel);
 
 // Creates the image table (once; later calls do nothing).
 void ImagesInit();
-// Frees every image and deletes the DCs kept for ImageGrab (runtime shutdown).
+// Frees every image and deletes the DCs kept for ImageGrab.
 void ImagesFreeAll();
+// The library's end step: frees every image and the table itself, as before
+// ImagesInit.
+void ImagesEnd();
 
 // A new zero-filled bottom-up DIB section of at least 24 bits per pixel, or 0
 // (also for a width or height below 1).

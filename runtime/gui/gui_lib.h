@@ -11,7 +11,8 @@ struct ObjectTable;
 // Sets the library up; a second call does nothing. Returns false when the
 // common controls could not be initialised (the library is usable without).
 bool GuiLibInit();
-// Destroys the library's auxiliary window if it made one.
+// Destroys the library's auxiliary window if it made one, frees its controls,
+// table and record: the library is as before GuiLibInit.
 void GuiLibEnd();
 
 // The control table (0 before GuiLibInit) and the default GUI font.

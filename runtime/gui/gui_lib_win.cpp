@@ -61,7 +61,13 @@ bool GuiLibInit() {
 void GuiLibEnd() {
     if (!library) return;
     if (library->auxiliaryWindow) DestroyWindow(library->auxiliaryWindow);
-    library->auxiliaryWindow = nullptr;
+    if (library->controls) {
+        ObjectTableFreeAll(library->controls);
+        ObjectTableDestroy(library->controls);
+    }
+    LockDelete(&library->lock);
+    MainFree(library);
+    library = nullptr;
 }
 
 ObjectTable* GuiControlTable() { return library ? library->controls : nullptr; }

@@ -7,7 +7,6 @@
 
 #include <cstring>
 
-#include "runtime/core/object_table.h"
 #include "runtime/screen/back_buffer.h"
 #include "runtime/screen/screen.h"
 
@@ -21,13 +20,6 @@ struct ScreenState {
 };
 
 ScreenState screen;
-ObjectTable* spriteTable = nullptr;
-
-struct SpriteRecord {
-    intptr_t handle;
-};
-
-void FreeSprite(ObjectNumber number) { ObjectTableFree(spriteTable, number); }
 
 // Without a display SDL falls back to video drivers that show nothing and pace
 // nothing; a screen there would run unseen, so they count as no screen at all.
@@ -35,34 +27,40 @@ bool ShowsPictures(const char* driver) {
     return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
+int OpenFailed() {
+    ScreenEmptySprites();
+    return 0;
+}
+
 }  // namespace
 
-intptr_t GraphicsInit() {
-    if (spriteTable) return reinterpret_cast<intptr_t>(spriteTable);
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+bool ScreenPlatformInit() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     if (!ShowsPictures(SDL_GetCurrentVideoDriver())) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return 0;
+        return false;
     }
-    spriteTable = ObjectTableCreate(static_cast<int>(sizeof(SpriteRecord)), 64, FreeSprite);
-    return reinterpret_cast<intptr_t>(spriteTable);
+    return true;
 }
+
+// SDL's video stays up for the windows; the last end step (DesktopEnd) quits SDL.
+void ScreenPlatformEnd() {}
 
 int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int height, int, int, int, int vsync) {
     ScreenClose();
     auto* window = reinterpret_cast<SDL_Window*>(parentWindow);
-    if (!window || width <= 0 || height <= 0 || x < 0 || y < 0) return 0;
+    if (!window || width <= 0 || height <= 0 || x < 0 || y < 0) return OpenFailed();
     uint32_t flags = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_ACCELERATED);
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_SOFTWARE);
-    if (!renderer) return 0;
+    if (!renderer) return OpenFailed();
     SDL_Texture* texture =
         SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
     BackBuffer buffer;
     if (!texture || !BackBufferCreate(&buffer, width, height)) {
         if (texture) SDL_DestroyTexture(texture);
         SDL_DestroyRenderer(renderer);
-        return 0;
+        return OpenFailed();
     }
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);  // the alpha byte is not shown
     screen = {window, renderer, texture, buffer};
@@ -75,13 +73,12 @@ int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int h
 
 void ScreenClose() {
     if (!screen.renderer) return;
+    ScreenEmptySprites();
     SDL_DestroyTexture(screen.texture);
     SDL_DestroyRenderer(screen.renderer);
     BackBufferFree(&screen.buffer);
     screen = ScreenState{};
 }
-
-void ScreenLibEnd() { ScreenClose(); }
 
 Canvas* ScreenCanvas() { return BackBufferCanvas(screen.buffer, reinterpret_cast<NativeHandle>(screen.texture)); }
 

@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <d3d9.h>
 
-struct ObjectTable;
-
 struct ScreenState {
     int isOpen;        // set last by a successful open, cleared last by ScreenClose
     int isWindowed;    // the screen lives in a child window
@@ -36,10 +34,8 @@ static_assert(sizeof(D3DPRESENT_PARAMETERS) == 56, "32-bit presentation paramete
 
 extern ScreenState Screen;
 
-// The hidden "MultimediaBase Class" window and the sprite table made by
-// GraphicsInit (0 before).
+// The hidden "MultimediaBase Class" window made by GraphicsInit (0 before).
 HWND ScreenHiddenWindow();
-ObjectTable* ScreenSpriteTable();
 
 // Bits per pixel of a back-buffer format; 0 for formats outside the table.
 int ScreenFormatDepth(D3DFORMAT format);

@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 
-#include "runtime/core/object_table.h"
 #include "runtime/screen/back_buffer.h"
 #include "runtime/screen/rgba_copy.h"
 #include "runtime/screen/screen.h"
@@ -25,11 +24,11 @@ struct ScreenState {
 };
 
 ScreenState screen;
-ObjectTable* spriteTable = nullptr;
 
-struct SpriteRecord {
-    intptr_t handle;
-};
+int OpenFailed() {
+    ScreenEmptySprites();
+    return 0;
+}
 
 }  // namespace
 
@@ -80,24 +79,21 @@ void Show() {
 
 }  // namespace
 
-intptr_t GraphicsInit() {
-    if (spriteTable) return reinterpret_cast<intptr_t>(spriteTable);
-    if (!WebCanDraw()) return 0;
-    spriteTable = ObjectTableCreate(static_cast<int>(sizeof(SpriteRecord)), 64, nullptr);
-    return reinterpret_cast<intptr_t>(spriteTable);
-}
+bool ScreenPlatformInit() { return WebCanDraw() != 0; }
+
+void ScreenPlatformEnd() {}
 
 int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int height, int, int, int, int vsync) {
     ScreenClose();
     if (!parentWindow || !WebWindowExists(static_cast<int>(parentWindow)) || width <= 0 || height <= 0 || x < 0 ||
         y < 0)
-        return 0;
+        return OpenFailed();
     BackBuffer buffer;
-    if (!BackBufferCreate(&buffer, width, height)) return 0;
+    if (!BackBufferCreate(&buffer, width, height)) return OpenFailed();
     auto* shown = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(buffer.pitch) * static_cast<size_t>(height)));
     if (!shown) {
         BackBufferFree(&buffer);
-        return 0;
+        return OpenFailed();
     }
     screen = {parentWindow, buffer, shown, x, y, vsync};
     // The back buffer starts black, shown once so the canvas never holds anything else.
@@ -107,12 +103,11 @@ int ScreenOpenWindowed(NativeHandle parentWindow, int x, int y, int width, int h
 
 void ScreenClose() {
     if (!screen.buffer.pixels) return;
+    ScreenEmptySprites();
     BackBufferFree(&screen.buffer);
     std::free(screen.shown);
     screen = ScreenState{};
 }
-
-void ScreenLibEnd() { ScreenClose(); }
 
 Canvas* ScreenCanvas() { return BackBufferCanvas(screen.buffer, screen.window); }
 

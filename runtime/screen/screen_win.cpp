@@ -3,7 +3,6 @@
 #include <initializer_list>
 
 #include "runtime/core/module_instance.h"
-#include "runtime/core/object_table.h"
 #include "runtime/drawing/gdi/gdi_canvas.h"
 #include "runtime/screen/screen_state_win.h"
 
@@ -23,19 +22,8 @@ constexpr wchar_t kProcProperty[] = L"qz_dxproc";
 typedef IDirect3D9*(WINAPI* Direct3DCreate9Function)(UINT);
 
 HWND hiddenWindow = nullptr;
-ObjectTable* spriteTable = nullptr;
 
 HINSTANCE Instance() { return reinterpret_cast<HINSTANCE>(ModuleInstanceInit()); }
-
-// Sprites are never made by this system; the table marks the library as set up.
-struct SpriteRecord {
-    void* texture;
-    int width, height;
-};
-
-void EmptySprites() {
-    if (spriteTable) ObjectTableFreeAll(spriteTable);
-}
 
 LRESULT CALLBACK HiddenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -122,7 +110,7 @@ void DropChild() {
 
 int OpenFailed() {
     DropChild();
-    EmptySprites();
+    ScreenEmptySprites();
     return 0;
 }
 
@@ -183,7 +171,6 @@ void ReleaseScreen(Canvas* canvas, int /*ended*/) {
 }  // namespace
 
 HWND ScreenHiddenWindow() { return hiddenWindow; }
-ObjectTable* ScreenSpriteTable() { return spriteTable; }
 
 int ScreenFormatDepth(D3DFORMAT format) {
     switch (format) {
@@ -215,26 +202,37 @@ int ScreenFormatCode(D3DFORMAT format) {
     }
 }
 
-intptr_t GraphicsInit() {
-    if (spriteTable) return reinterpret_cast<intptr_t>(spriteTable);
-    if (!CreateHiddenWindow()) return 0;
+bool ScreenPlatformInit() {
+    if (!CreateHiddenWindow()) return false;
     HMODULE library = LoadLibraryW(L"d3d9.dll");
-    if (!library) return 0;
+    if (!library) return false;
     auto create = reinterpret_cast<Direct3DCreate9Function>(
         reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate9")));
-    if (!create) return 0;
+    if (!create) return false;
     if (!Screen.direct3d) Screen.direct3d = create(D3D_SDK_VERSION);
-    if (!Screen.direct3d) return 0;
+    if (!Screen.direct3d) return false;
     int modes = 0;
     for (D3DFORMAT format : {D3DFMT_X1R5G5B5, D3DFMT_R5G6B5, D3DFMT_X8R8G8B8})
         modes += static_cast<int>(Screen.direct3d->GetAdapterModeCount(0, format));
     if (modes <= 0) {
         Screen.direct3d->Release();
         Screen.direct3d = nullptr;
-        return 0;
+        return false;
     }
-    spriteTable = ObjectTableCreate(sizeof(SpriteRecord), 64, nullptr);
-    return reinterpret_cast<intptr_t>(spriteTable);
+    return true;
+}
+
+void ScreenPlatformEnd() {
+    if (hiddenWindow) {
+        DestroyWindow(hiddenWindow);
+        UnregisterClassW(kHiddenClass, Instance());
+    }
+    hiddenWindow = nullptr;
+    // The Direct3D object stays (the next GraphicsInit takes it again); the
+    // rest of the state is as before the first GraphicsInit.
+    IDirect3D9* direct3d = Screen.direct3d;
+    Screen = ScreenState{};
+    Screen.direct3d = direct3d;
 }
 
 int ScreenOpenWindowed(NativeHandle parentHandle, int x, int y, int width, int height, int autoStretch,
@@ -242,7 +240,7 @@ int ScreenOpenWindowed(NativeHandle parentHandle, int x, int y, int width, int h
     ScreenClose();
     HWND parent = reinterpret_cast<HWND>(parentHandle);
     if (!parent || !Screen.direct3d) {
-        EmptySprites();
+        ScreenEmptySprites();
         return 0;
     }
     Screen.childX = x;
@@ -324,7 +322,7 @@ int ScreenOpenWindowed(NativeHandle parentHandle, int x, int y, int width, int h
 
 void ScreenClose() {
     if (!Screen.isOpen) return;
-    EmptySprites();
+    ScreenEmptySprites();
     if (Screen.device) {
         if (Screen.backBuffer) Screen.backBuffer->Release();
         Screen.device->Release();
@@ -339,8 +337,6 @@ void ScreenClose() {
     InvalidateRect(Screen.parentWindow, nullptr, TRUE);
     Screen.isOpen = 0;
 }
-
-void ScreenLibEnd() { ScreenClose(); }
 
 Canvas* ScreenCanvas() {
     IDirect3DSurface9* surface = Screen.backBuffer;

@@ -10,4 +10,8 @@ DesktopRectangle DesktopGetRect() {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// Windows keeps the key state and the connection to the display itself.
+void DesktopInit() {}
+void DesktopEnd() {}
+
 int KeyAsyncState(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }

@@ -1,21 +1,25 @@
 // Numbered top-level windows and runtime events.
 //
-// Every runtime window has a window class of its own ("WindowClass_<number>")
-// whose procedure is the common window procedure: it turns the Win32 messages
-// that matter into runtime events and appends them to the pending-event queue.
-// The program polls with WindowPollEvent, which returns the oldest pending event
-// or, when none is pending, pumps at most one Win32 message.
+// A program opens a window by number (WindowOpen), hands its native handle to
+// the screen (WindowHandle, screen.h) and polls once per frame
+// (WindowPollEvent), which returns the oldest pending event or, when none is
+// pending, takes what the platform has: on Windows at most one Win32 message,
+// which the common window procedure of the window's own class
+// ("WindowClass_<number>") turns into runtime events; elsewhere the SDL or the
+// page's events. The runtime's start and end steps set the library up and
+// close every window.
 //
-// This header stays free of <windows.h>: native handles are pointer-sized
-// integers.
+// Numbering, records, closing and polling are written once (window.cpp,
+// event_post.cpp); what a platform supplies is declared in window_platform.h.
+// A window's NativeHandle is an HWND, an SDL_Window* or the number of its
+// canvas on the page (native_handle.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/core/native_handle.h"
 #include "runtime/core/object_table.h"
-
-using NativeHandle = intptr_t;  // HWND, HACCEL, ... or 0
 
 // Event codes returned by WindowPollEvent.
 enum : uint32_t {
@@ -79,10 +83,11 @@ static_assert(offsetof(WindowRecord, accelTable) == 8 && offsetof(WindowRecord, 
 
 extern ObjectTable* WindowTable;
 
-// Start-up: creates WindowTable and loads the default icon and cursor. Does
-// nothing when the library is already set up.
+// Start-up: creates WindowTable and sets up the platform's part (Windows: the
+// default icon and cursor). Does nothing when the library is already set up.
 void WindowLibInit();
-// Shutdown: closes every open window.
+// The library's end step: closes every open window and frees the table, as
+// before WindowLibInit.
 void WindowLibEnd();
 
 // Opens window `number` (>= 0, reusing and first closing an open one) or a
@@ -101,20 +106,24 @@ NativeHandle WindowHandle(ObjectNumber number);
 // Closes one window (its pending events are dropped); AnyNumber closes all.
 void WindowClose(ObjectNumber number);
 
-// The code of the oldest pending event; otherwise, when the thread's message
-// queue is empty, 0; otherwise the identifier of the one Win32 message it has
-// translated and dispatched. The native and web builds, whose platforms do not
-// merge pointer motion, take every pending platform event at once and return
-// the last one's type, so a close never waits behind input. Never blocks.
+// The code of the oldest pending event; otherwise what the platform has pending
+// is taken and turned into events (WindowPlatformPoll), and the result is the
+// identifier of what was taken, or 0 when there was nothing: on Windows the one
+// Win32 message it translated and dispatched; on the sdl and web platforms,
+// which do not merge pointer motion, every pending platform event is taken at
+// once and the last one's type returned, so a close never waits behind input.
+// Never blocks.
 uint32_t WindowPollEvent();
 
-// Start-up: the pending-event queue, the event-binding map, the hidden
-// "PostEventClass" receiver and the "QZ_PostEventMessage" message. Does
-// nothing when already set up.
+// Start-up: the pending-event queue, the event-binding map and the platform's
+// receiver for events from other threads (Windows: the hidden "PostEventClass"
+// window and the "QZ_PostEventMessage" message). Does nothing when already set
+// up.
 void EventPostInit();
-// Shutdown: destroys the hidden receiver window and frees the event-binding map.
+// The end step: destroys the receiver, frees the event-binding map and the
+// pending-event queue.
 void EventPostEnd();
-// The registered "QZ_PostEventMessage" identifier, 0 before EventPostInit.
+// The registered "QZ_PostEventMessage" identifier, 0 without a receiver.
 uint32_t EventPostMessage();
-// The hidden receiver window, 0 when there is none.
+// The hidden receiver window, 0 without one.
 NativeHandle EventPostWindow();

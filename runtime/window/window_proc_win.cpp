@@ -1,5 +1,5 @@
 // The common window procedure of runtime windows, keyboard navigation between
-// tab stops, and event polling.
+// tab stops, and polling the thread's messages (WindowPlatformPoll).
 #include <cwchar>
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include "runtime/core/main_heap.h"
 #include "runtime/window/event_queue.h"
 #include "runtime/window/window_layout.h"
+#include "runtime/window/window_platform.h"
 #include "runtime/window/window_win.h"
 
 ControlMessageHook ControlHandlerHook = nullptr;
@@ -287,8 +288,9 @@ HACCEL WindowChooseAccelerators(HWND active) {
     return record ? reinterpret_cast<HACCEL>(record->accelTable) : nullptr;
 }
 
-uint32_t WindowPollEvent() {
-    if (PendingEvents && PendingEvents->head) return EventPop(nullptr);
+// One message at most: translated by the active window's accelerators, or
+// translated and dispatched; its events wait in the queue for later polls.
+uint32_t WindowPlatformPoll() {
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return 0;
     HWND active = GetActiveWindow();

@@ -1,28 +1,17 @@
-// Numbered top-level windows and event polling for the native build, on SDL2.
-// The same numbering, replacement and pending-event queue as the Windows build;
-// SDL's window events take the place of the window procedure's messages.
+// The sdl platform's part of numbered top-level windows (window_platform.h):
+// SDL windows, whose window events take the place of the window procedure's
+// messages. A window's NativeHandle is its SDL_Window*; its number rides along
+// as the window's data "QZ_WindowID".
 #include <SDL.h>
 
 #include <string>
 
-#include "runtime/window/desktop.h"
 #include "runtime/window/event_queue.h"
-#include "runtime/window/native_window.h"
-#include "runtime/window/window.h"
+#include "runtime/window/window_platform.h"
 
 namespace {
 
 const char* const kNumberKey = "QZ_WindowID";
-bool escapePressed = false;  // latched by the event watch until the next query
-
-bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
-
-// Sees every event as SDL takes it from the system, so that a key pressed and
-// released between two queries is still reported.
-int WatchKeys(void*, SDL_Event* e) {
-    if (e->type == SDL_KEYDOWN && e->key.keysym.sym == SDLK_ESCAPE) escapePressed = true;
-    return 1;
-}
 
 std::string Utf8(const char16_t* text) {
     std::string out;
@@ -94,22 +83,13 @@ void Translate(const SDL_Event& e) {
 
 }  // namespace
 
-void WindowLibInit() {
-    if (WindowTable) return;
-    WindowTable = ObjectTableCreate(static_cast<int>(sizeof(WindowRecord)), 16, &WindowClose);
-}
+void WindowPlatformInit() {}
+void WindowPlatformEnd() {}
 
-void WindowLibEnd() {
-    if (WindowTable) ObjectTableFreeAll(WindowTable);
-}
-
-intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight, const char16_t* title,
-                    uint32_t flags, NativeHandle) {
-    if (number < AnyNumber || innerWidth < 0 || innerHeight < 0) return 0;
-    WindowLibInit();
-    if (!WindowTable || !VideoReady()) return 0;
-    auto* record = static_cast<WindowRecord*>(ObjectTableGetOrCreate(WindowTable, number));
-    if (!record) return 0;
+bool WindowPlatformOpen(WindowRecord* record, ObjectNumber number, int x, int y, int innerWidth, int innerHeight,
+                        const char16_t* title, uint32_t flags, NativeHandle) {
+    if (innerWidth < 0 || innerHeight < 0) return false;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     int px = x == WindowDefaultPosition ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
     int py = y == WindowDefaultPosition ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
     if (flags & CentreOnScreen) px = py = static_cast<int>(SDL_WINDOWPOS_CENTERED);
@@ -117,34 +97,25 @@ intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int inner
     if (flags & WindowMaximise) sdlFlags |= SDL_WINDOW_MAXIMIZED;
     if (flags & WindowMinimise) sdlFlags |= SDL_WINDOW_MINIMIZED;
     SDL_Window* window = SDL_CreateWindow(Utf8(title).c_str(), px, py, innerWidth, innerHeight, sdlFlags);
-    if (!window) {
-        if (number == AnyNumber) ObjectTableFree(WindowTable, ObjectTableDynamicNumber(record));
-        return 0;
-    }
+    if (!window) return false;
     record->window = reinterpret_cast<NativeHandle>(window);
-    ObjectNumber id = number == AnyNumber ? ObjectTableDynamicNumber(record) : number;
-    SDL_SetWindowData(window, kNumberKey, reinterpret_cast<void*>(id));
+    SDL_SetWindowData(window, kNumberKey, reinterpret_cast<void*>(number));
     // Closing the last window is the program's decision, not a quit request.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    static bool watching = false;
-    if (!watching) {
-        SDL_AddEventWatch(WatchKeys, nullptr);
-        watching = true;
-    }
-    return number == AnyNumber ? id : record->window;
+    return true;
 }
 
-void NativeWindowDestroy(NativeHandle window) { SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(window)); }
+void WindowPlatformClose(WindowRecord* record, ObjectNumber, bool) {
+    SDL_DestroyWindow(reinterpret_cast<SDL_Window*>(record->window));
+}
 
-// A pending runtime event first. Otherwise every event SDL has pending is
-// taken at once and turned into runtime events where the runtime has one, so
-// that a quit request or a close is seen at the next poll however much input
-// came before it (pointer motion, which has no runtime event, is dropped; the
-// system does not merge it as Windows does). Returns the type of the last
-// event taken, 0 when there was none; the runtime events it raised come from
-// the following calls, one per call.
-uint32_t WindowPollEvent() {
-    if (uint32_t code = EventPop(nullptr)) return code;
+// Every event SDL has pending is taken at once and turned into runtime events
+// where the runtime has one, so that a quit request or a close is seen at the
+// next poll however much input came before it (pointer motion, which has no
+// runtime event, is dropped; the system does not merge it as Windows does).
+// Returns the type of the last event taken, 0 when there was none; the runtime
+// events it raised come from the following polls, one per poll.
+uint32_t WindowPlatformPoll() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
     // One pump, then only what it brought: input arriving meanwhile waits for
     // the next poll, so the loop ends.
@@ -158,21 +129,6 @@ uint32_t WindowPollEvent() {
     return taken;
 }
 
-DesktopRectangle DesktopGetRect() {
-    SDL_Rect r{0, 0, 0, 0};
-    if (VideoReady()) SDL_GetDisplayBounds(0, &r);
-    return {r.x, r.y, r.x + r.w, r.y + r.h};
-}
-
-void DesktopEnd() {
-    if (SDL_WasInit(0)) SDL_Quit();
-}
-
-int KeyAsyncState(int virtualKey) {
-    if (virtualKey != KeyEscape || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
-    SDL_PumpEvents();
-    const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    int down = (keys && keys[SDL_SCANCODE_ESCAPE]) || escapePressed;
-    escapePressed = false;
-    return down;
-}
+// Other threads have no receiver here.
+EventReceiver EventReceiverCreate() { return {}; }
+void EventReceiverDestroy(EventReceiver) {}

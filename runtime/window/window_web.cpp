@@ -1,20 +1,17 @@
-// Numbered top-level windows and event polling for the web build. A window is
-// an HTML canvas of the window's client size on the page, placed by the page
-// (its position on the desktop means nothing there); its title becomes the
-// page's title. The same numbering, replacement and pending-event queue as the
-// other builds; the browser's events on a canvas take the place of window
-// messages, and the Escape key is watched on the whole page, as the desktop's
-// key state is.
+// The web platform's part of numbered top-level windows (window_platform.h).
+// A window is an HTML canvas of the window's client size on the page, placed
+// by the page (its position on the desktop means nothing there); its title
+// becomes the page's title; its NativeHandle is the number of its canvas in
+// the page's list. The browser's events on a canvas take the place of window
+// messages.
 //
-// At shutdown the canvases stay on the page with their last picture, as the
-// page outlives the program; a window closed while the program runs, by its
-// number or with all the others (WindowClose(AnyNumber)), leaves it.
+// At the runtime's end the canvases stay on the page with their last picture,
+// as the page outlives the program; a window closed while the program runs, by
+// its number or with all the others (WindowClose(AnyNumber)), leaves it.
 #include <emscripten.h>
 
-#include "runtime/window/desktop.h"
 #include "runtime/window/event_queue.h"
-#include "runtime/window/native_window.h"
-#include "runtime/window/window.h"
+#include "runtime/window/window_platform.h"
 
 namespace {
 
@@ -27,27 +24,16 @@ enum : uint32_t {
     PageBlur = 4,
 };
 
-bool keepOnPage = false;  // shutdown: windows leave their canvases on the page
-
 }  // namespace
 
 // The page's side: Module.wirloWindows[handle] is an open window's canvas
 // (handle 0 is never used), Module.wirloEvents the browser events not yet
-// polled, each [kind, button, window number, handle], and Module.wirloKeys the
-// Escape key's state. The page may name the element that windows go into as
-// Module.windowParent.
-EM_JS(void, WebInputInit, (), {
-    if (Module.wirloKeys) return;
-    const keys = Module.wirloKeys = {down: false, pressed: false};
+// polled, each [kind, button, window number, handle]. The page may name the
+// element that windows go into as Module.windowParent.
+EM_JS(void, WebWindowsInit, (), {
+    if (Module.wirloWindows) return;
     Module.wirloWindows = [null];
     Module.wirloEvents = [];
-    addEventListener('keydown', e => {
-        if (e.key === 'Escape') keys.down = keys.pressed = true;
-    });
-    addEventListener('keyup', e => {
-        if (e.key === 'Escape') keys.down = false;
-    });
-    addEventListener('blur', () => { keys.down = false; });
 });
 
 EM_JS(int, WebWindowCreate, (int number, int width, int height, const char16_t* title, int hidden), {
@@ -68,10 +54,7 @@ EM_JS(int, WebWindowCreate, (int number, int width, int height, const char16_t* 
     canvas.addEventListener('blur', () => post(4, 0));
     canvas.addEventListener('contextmenu', e => e.preventDefault());
     (Module.windowParent || document.body).appendChild(canvas);
-    // The title's UTF-16 code units up to the terminating zero (the runtime's
-    // own string helpers are not part of every emscripten release's output).
-    let text = "";
-    for (let p = title >> 1; title && HEAPU16[p]; ++p) text += String.fromCharCode(HEAPU16[p]);
+    const text = title ? UTF16ToString(title) : "";
     if (text) document.title = text;
     Module.wirloWindows.push(canvas);
     return handle;
@@ -96,45 +79,20 @@ EM_JS(int, WebEventTake, (int* number), {
     }
 });
 
-EM_JS(int, WebEscapeState, (), {
-    const keys = Module.wirloKeys;
-    if (!keys) return 0;
-    const state = keys.down || keys.pressed;
-    keys.pressed = false;
-    return state ? 1 : 0;
-});
+void WindowPlatformInit() { WebWindowsInit(); }
+void WindowPlatformEnd() {}
 
-EM_JS(void, WebScreenSize, (int* size), {
-    HEAP32[size >> 2] = screen.width;
-    HEAP32[(size >> 2) + 1] = screen.height;
-});
-
-void WindowLibInit() {
-    if (WindowTable) return;
-    WebInputInit();
-    WindowTable = ObjectTableCreate(static_cast<int>(sizeof(WindowRecord)), 16, &WindowClose);
+bool WindowPlatformOpen(WindowRecord* record, ObjectNumber number, int, int, int innerWidth, int innerHeight,
+                        const char16_t* title, uint32_t flags, NativeHandle) {
+    if (innerWidth < 0 || innerHeight < 0) return false;
+    record->window =
+        WebWindowCreate(static_cast<int>(number), innerWidth, innerHeight, title, (flags & StartHidden) ? 1 : 0);
+    return true;
 }
 
-void WindowLibEnd() {
-    if (!WindowTable) return;
-    keepOnPage = true;
-    ObjectTableFreeAll(WindowTable);
-    keepOnPage = false;
+void WindowPlatformClose(WindowRecord* record, ObjectNumber, bool atEnd) {
+    WebWindowClose(static_cast<int>(record->window), atEnd ? 1 : 0);
 }
-
-intptr_t WindowOpen(ObjectNumber number, int, int, int innerWidth, int innerHeight, const char16_t* title,
-                    uint32_t flags, NativeHandle) {
-    if (number < AnyNumber || innerWidth < 0 || innerHeight < 0) return 0;
-    WindowLibInit();
-    if (!WindowTable) return 0;
-    auto* record = static_cast<WindowRecord*>(ObjectTableGetOrCreate(WindowTable, number));
-    if (!record) return 0;
-    const ObjectNumber id = number == AnyNumber ? ObjectTableDynamicNumber(record) : number;
-    record->window = WebWindowCreate(static_cast<int>(id), innerWidth, innerHeight, title, (flags & StartHidden) ? 1 : 0);
-    return number == AnyNumber ? id : record->window;
-}
-
-void NativeWindowDestroy(NativeHandle window) { WebWindowClose(static_cast<int>(window), keepOnPage ? 1 : 0); }
 
 namespace {
 
@@ -159,25 +117,17 @@ uint32_t Translate(int taken, int number) {
 
 }  // namespace
 
-// A pending runtime event first. Otherwise every browser event not yet polled
-// is taken at once, as in the native build, so that nothing the program must
-// see waits behind a pile of others; returns the kind of the last one taken,
-// 0 when there was none. The runtime events it raised come from the following
-// calls, one per call.
-uint32_t WindowPollEvent() {
-    if (uint32_t code = EventPop(nullptr)) return code;
+// Every browser event not yet polled is taken at once, as on the sdl platform,
+// so that nothing the program must see waits behind a pile of others; returns
+// the kind of the last one taken, 0 when there was none. The runtime events it
+// raised come from the following polls, one per poll.
+uint32_t WindowPlatformPoll() {
     uint32_t kind = 0;
     int number = -1;
     while (const int taken = WebEventTake(&number)) kind = Translate(taken, number);
     return kind;
 }
 
-DesktopRectangle DesktopGetRect() {
-    int size[2] = {0, 0};
-    WebScreenSize(size);
-    return {0, 0, size[0], size[1]};
-}
-
-void DesktopEnd() {}
-
-int KeyAsyncState(int virtualKey) { return virtualKey == KeyEscape ? WebEscapeState() : 0; }
+// Other threads have no receiver here.
+EventReceiver EventReceiverCreate() { return {}; }
+void EventReceiverDestroy(EventReceiver) {}

@@ -1,14 +1,12 @@
-// Numbered top-level windows: opening, looking up and closing, each window with
-// a class of its own, Tab/Shift+Tab accelerators and the control-container
-// subclass.
+// The Windows part of numbered top-level windows (window_platform.h): each
+// window with a class of its own, Tab/Shift+Tab accelerators and the
+// control-container subclass.
 #include "runtime/window/window_win.h"
 
 #include "runtime/core/main_heap.h"
 #include "runtime/core/module_instance.h"
-#include "runtime/window/event_queue.h"
 #include "runtime/window/window_layout.h"
-
-ObjectTable* WindowTable = nullptr;
+#include "runtime/window/window_platform.h"
 
 namespace {
 
@@ -123,10 +121,8 @@ void BuildAccelerators(WindowRecord* record) {
 
 }  // namespace
 
-void WindowLibInit() {
-    if (WindowTable) return;
+void WindowPlatformInit() {
     HINSTANCE instance = Instance();
-    WindowTable = ObjectTableCreate(static_cast<int>(sizeof(WindowRecord)), 16, &WindowClose);
     windowLib = static_cast<WindowLib*>(RuntimeAlloc(sizeof(WindowLib), nullptr));
     containers = static_cast<ContainerState*>(RuntimeAlloc(sizeof(ContainerState), nullptr));
     if (windowLib) {
@@ -135,24 +131,16 @@ void WindowLibInit() {
     }
 }
 
-void WindowLibEnd() {
-    if (WindowTable) ObjectTableFreeAll(WindowTable);
+void WindowPlatformEnd() {
+    MainFree(windowLib);
+    MainFree(containers);
+    windowLib = nullptr;
+    containers = nullptr;
 }
 
-intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight,
-                    const char16_t* title, uint32_t flags) {
-    return WindowOpen(number, x, y, innerWidth, innerHeight, title, flags, 0);
-}
-
-intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int innerHeight,
-                    const char16_t* title, uint32_t flags, NativeHandle parent) {
-    WindowLibInit();
-    auto* record = static_cast<WindowRecord*>(ObjectTableGetOrCreate(WindowTable, number));
-    if (!record) return 0;
-    const bool dynamic = number == AnyNumber;
-    if (dynamic) number = ObjectTableDynamicNumber(record);
+bool WindowPlatformOpen(WindowRecord* record, ObjectNumber number, int x, int y, int innerWidth, int innerHeight,
+                        const char16_t* title, uint32_t flags, NativeHandle parent) {
     HINSTANCE instance = Instance();
-
     char16_t className[NumberedNameCapacity];
     ClassName(className, number);
     const auto* wideClass = reinterpret_cast<const wchar_t*>(className);
@@ -179,8 +167,7 @@ intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int inner
                                 instance, nullptr);
     if (!hwnd) {
         UnregisterClassW(wideClass, instance);
-        ObjectTableFree(WindowTable, number);
-        return 0;
+        return false;
     }
     record->window = reinterpret_cast<NativeHandle>(hwnd);
 
@@ -191,22 +178,10 @@ intptr_t WindowOpen(ObjectNumber number, int x, int y, int innerWidth, int inner
     BuildAccelerators(record);
     if (!choice.noContainer) MakeControlContainer(hwnd);
     SetPropW(hwnd, WINDOW_ID_PROPERTY, reinterpret_cast<HANDLE>(number + 1));
-    return dynamic ? number : reinterpret_cast<intptr_t>(hwnd);
+    return true;
 }
 
-NativeHandle WindowHandle(ObjectNumber number) {
-    auto* record = static_cast<WindowRecord*>(ObjectTableGet(WindowTable, number));
-    return record ? record->window : 0;
-}
-
-void WindowClose(ObjectNumber number) {
-    if (!WindowTable) return;
-    if (number == AnyNumber) {
-        ObjectTableFreeAll(WindowTable);
-        return;
-    }
-    auto* record = static_cast<WindowRecord*>(ObjectTableGet(WindowTable, number));
-    if (!record) return;
+void WindowPlatformClose(WindowRecord* record, ObjectNumber number, bool) {
     HWND hwnd = reinterpret_cast<HWND>(record->window);
     // The window may already be gone (owned windows go with their owner); its
     // handle then must not be acted on, as it may name another window by now.
@@ -224,6 +199,4 @@ void WindowClose(ObjectNumber number) {
         MainFree(record->accelEntries);
         if (record->accelTable) DestroyAcceleratorTable(reinterpret_cast<HACCEL>(record->accelTable));
     }
-    EventRemoveWindow(number);
-    ObjectTableFree(WindowTable, number);
 }

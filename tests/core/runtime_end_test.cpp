@@ -22,12 +22,14 @@ TEST(RuntimeEndDeathTest, RunsTheReleaseStepsInOrderAndExitsWithZero) {
     // A fresh process: the start-up it runs is the program's own, not one
     // layered on what earlier tests left behind.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-#ifdef _WIN32
+#ifdef WIRLO_PLATFORM_WIN
     const char* order =
-        " ScreenLibEnd:1024 WindowLibEnd:1024 EventPostEnd:1024 GuiLibEnd:0 ImagesFreeAll:0"
-        " DrawingLibraryEnd:0 StringLibEnd:0 MainHeapEnd:0$";
+        " ScreenLibEnd:1024 WindowLibEnd:1024 EventPostEnd:1024 GuiLibEnd:0 CanvasLibEnd:0 ImagesEnd:0"
+        " DrawingLibraryEnd:0 StringLibEnd:0 MainHeapEnd:0 DesktopEnd:0$";
 #else
-    const char* order = " ScreenLibEnd:1024 WindowLibEnd:1024 EventPostEnd:1024 ImagesFreeAll:0 StringLibEnd:0 MainHeapEnd:0$";
+    const char* order =
+        " ScreenLibEnd:1024 WindowLibEnd:1024 EventPostEnd:1024 CanvasLibEnd:0 ImagesEnd:0 StringLibEnd:0"
+        " MainHeapEnd:0 DesktopEnd:0$";
 #endif
     EXPECT_EXIT(
         {

@@ -147,4 +147,43 @@ TEST(CanvasDrawImage, AddsTheOriginAndIgnoresMissingSlotOrCanvas) {
     EXPECT_EQ(drawnImage, 46);
 }
 
+// The shape front functions: each puts its point at the origin's offset,
+// makes its colour the front colour, and draws nothing where the origin takes
+// the point beyond int's range.
+int shapeCalls;
+void RecordPoint(int x, int y) {
+    drawnX = x;
+    drawnY = y;
+    ++shapeCalls;
+}
+
+TEST(CanvasShapes, AddTheOriginSetTheColourAndSkipPointsBeyondInt) {
+    MemoryCanvas m(4, 4, PixelFormatBGR24);
+    Canvas* c = m.canvas;
+    c->box = [](Canvas*, int x, int y, int, int) { RecordPoint(x, y); };
+    c->roundBox = [](Canvas*, int x, int y, int, int, int, int) { RecordPoint(x, y); };
+    c->ellipse = [](Canvas*, int x, int y, int, int) { RecordPoint(x, y); };
+    c->fillArea = [](Canvas*, int x, int y, Color) { RecordPoint(x, y); };
+    c->drawImageSized = [](Canvas*, NativeHandle, int x, int y, int, int) { RecordPoint(x, y); };
+    void (*const shapes[])(int, Color) = {
+        [](int x, Color k) { CanvasBox(x, 2, 3, 3, k); },       [](int x, Color k) { CanvasRoundBox(x, 2, 3, 3, 1, 1, k); },
+        [](int x, Color k) { CanvasEllipse(x, 2, 3, 3, k); },   [](int x, Color k) { CanvasFillArea(x, 2, 0, k); },
+        [](int x, Color) { CanvasDrawImageSized(1, x, 2, 3, 3); },
+    };
+    for (auto shape : shapes) {
+        shapeCalls = 0;
+        c->originX = 5;
+        c->originY = -7;
+        c->frontColor = 0;
+        shape(1, 0x123456);
+        EXPECT_EQ(shapeCalls, 1);
+        EXPECT_EQ(drawnX, 6);
+        EXPECT_EQ(drawnY, -5);
+        EXPECT_TRUE(c->frontColor == 0x123456u || shape == shapes[4]);
+        c->originX = INT_MAX;
+        shape(1, 0x123456);
+        EXPECT_EQ(shapeCalls, 1);
+    }
+}
+
 }  // namespace

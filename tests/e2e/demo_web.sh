@@ -6,7 +6,9 @@
 # display's rate and never faster (the figure is reported); a real Escape key
 # event must stop the loop (no frame presented after it, two captures after
 # it identical, the page saying so); and neither the console nor the page's
-# scripts may report any error (the program's end included).
+# scripts may report any error (the program's end included). Then the test
+# card's page (testcard.html): its canvas shows exactly the card's picture in
+# memory, and Escape stops it.
 # Usage: demo_web.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
@@ -55,5 +57,22 @@ esac
 problems=$(sed -n 's/^problem=//p' "$work/report.txt")
 [ -z "$problems" ] || fail "the console reported errors: $(echo "$problems" | head -n 3 | tr '\n' ' ')"
 note "console: no errors"
+
+# ---- the test card's page ----
+mkdir -p "$work/card"
+node "$build/tests/testcard_picture.js" "$work/card.bmp" >/dev/null || fail "testcard_picture failed"
+convert "$work/card.bmp" -alpha off "$work/card-expected.png"
+node --experimental-websocket "$here/browser_web.mjs" check "${url}testcard.html" "$work/card" >"$work/card.txt" 2>&1 ||
+  fail "could not drive the test card's page: $(grep -m1 "^browser_web:" "$work/card.txt" || tail -n 3 "$work/card.txt")"
+card() { sed -n "s/^$1=//p" "$work/card.txt" | head -n 1; }
+[ "$(card title)" = "Wirlo test card" ] || fail "the test card's page is titled '$(card title)'"
+differ=$(differing "$work/card/running-2.png" "$work/card-expected.png")
+[ "$differ" = 0 ] || fail "the test card's canvas does not show its picture ($differ pixels differ)"
+case "$(card stopped_status)" in
+  *"has stopped"*) ;;
+  *) fail "the test card's page does not say it stopped: '$(card stopped_status)'" ;;
+esac
+[ -z "$(card problem)" ] || fail "the test card's console reported errors: $(card problem)"
+note "test card: the canvas shows the card's picture exactly; Escape stops it"
 if [ -n "${WIRLO_E2E_KEEP:-}" ]; then cp "$work"/*.png "$results/"; fi
 pass

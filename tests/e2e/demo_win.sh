@@ -4,6 +4,8 @@
 # the "Wirlo" window opens with an 800x600 client area at the centred position,
 # presented frames show a spiral that changes from capture to capture, Escape
 # ends the program with exit code 0, and so does the close box in a second run.
+# Then the test card: its window shows exactly the card's picture in memory,
+# and Escape ends it with exit code 0.
 # The 32-bit product (this build, or the i686 build beside it when that has
 # been built) must be a GUI-subsystem PE32 executable for Intel 386.
 # Usage: demo_win.sh BUILD_DIR RESULTS_DIR
@@ -53,24 +55,17 @@ export DISPLAY="$display"
 read_screen_size
 
 # Where Wine shows the frames presented into the child window: Wine 10 and
-# later on the visible window itself; Wine 8 only in an unnamed 800x600 X
-# window of its own, off-screen under a 1x1 window at -1,-1, while the visible
-# window stays black. The check captures the visible window wherever it shows
-# them, and Wine 8's off-screen window otherwise.
-offscreen_window() {
-  xwininfo -root -tree | awk '
-    /1x1\+-1\+-1/ { parent = 1; next }
-    / child(ren)?:$/ { next }
-    parent && /800x600\+0\+0/ { print $1; exit }
-    { parent = 0 }'
-}
+# later on the visible window itself; Wine 8 only in an unnamed X window of its
+# own, off-screen (offscreen_window), while the visible window stays black. The
+# check captures the visible window wherever it shows them, and Wine 8's
+# off-screen window otherwise.
 
 # ---- first run: window, frames, Escape ----
 start_demo "$wine_run" "$exe"
 sleep 1
 check_centred_client_area
 
-target=$(offscreen_window)
+target=$(offscreen_window 800x600)
 if [ -n "$target" ]; then
   note "capturing Wine's off-screen window $target (the visible one stays black in this Wine)"
 else
@@ -92,4 +87,9 @@ close_window "$win" || fail "could not send WM_DELETE_WINDOW"
 wait_demo 60
 [ "$code" = 0 ] || fail "close box: exit code $code (expected 0)"
 note "close box: exit code 0"
+
+# ---- the test card ----
+wine_settle
+"$wine_run" "$build/tests/testcard_picture.exe" "Z:$work/card.bmp" >/dev/null 2>&1 || fail "testcard_picture failed"
+check_testcard "$work/card.bmp" "$spiral_wait" "$wine_run" "$build/testcard.exe"
 pass

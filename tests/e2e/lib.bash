@@ -20,19 +20,20 @@ fail() { echo "FAIL $name $*" >"$results/$name.result"; echo "FAIL $name $*" >&2
 note() { echo "  $*"; }
 
 # Starts the program (the command and its arguments) in the background with
-# its output in $work/out.txt and waits for its window named Wirlo; sets
-# demo_pid and win.
+# its output in $work/out.txt and waits for its window, named $window_name
+# (default Wirlo); sets demo_pid and win.
 start_demo() {
+  local title=${window_name:-Wirlo}
   "$@" >"$work/out.txt" 2>&1 &
   demo_pid=$!
   win=""
   for _ in $(seq 1 600); do
-    win=$(xdotool search --name '^Wirlo$' 2>/dev/null | head -n 1)
+    win=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
-    kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended before its window appeared: $(tail -n 3 "$work/out.txt")"
+    kill -0 "$demo_pid" 2>/dev/null || fail "the program ended before its window appeared: $(tail -n 3 "$work/out.txt")"
     sleep 0.1
   done
-  [ -n "$win" ] || fail "no window named Wirlo appeared"
+  [ -n "$win" ] || fail "no window named $title appeared"
 }
 
 # Waits up to $1 seconds for the program to end; sets code to its exit code
@@ -111,6 +112,25 @@ choose_wine() {
   esac
 }
 
+# Runs the runtime's start-and-end tool (tests/tools/runtime_cycle.cpp), given
+# as the command and its leading arguments, in the current display: start-up,
+# release and a second start-up with ten frames of the demo must end with exit
+# code 0 and no failed check; the start-up failure path with its message and
+# exit code 9. Uses $work/cycle.txt.
+check_runtime_cycle() {
+  local code
+  timeout 300 "$@" >"$work/cycle.txt" 2>&1
+  code=$?
+  grep FAILED "$work/cycle.txt" && fail "start-and-end checks failed"
+  [ "$code" -eq 0 ] || fail "start, end, start and ten frames: exit code $code: $(tail -n 3 "$work/cycle.txt")"
+  note "start, end (twice), start, ten frames, end: exit code 0"
+  timeout 120 "$@" fail >"$work/cycle.txt" 2>&1
+  code=$?
+  [ "$code" -eq 9 ] || fail "failure path exit code $code (expected 9): $(tail -n 3 "$work/cycle.txt")"
+  grep -q "the failure path works" "$work/cycle.txt" || fail "failure path gave no message"
+  note "failure path: exit code 9 with its message"
+}
+
 # Wine keeps one server per prefix alive for a moment after its last program
 # ends, with the display it was started on: wait for it to end so that the
 # next program starts on the display chosen here.
@@ -119,6 +139,48 @@ wine_settle() {
 }
 
 capture() { import -silent -window "$1" "$2" 2>/dev/null; }
+# Pixels that differ between two pictures.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int($1)}'; }
+
+# The X window Wine 8 presents the frames of a child window's device into,
+# for a size $1 (WxH): an unnamed window of that size, off-screen under a 1x1
+# window at -1,-1. Nothing when there is none (natively, or Wine 10 and later,
+# which present on the visible window itself).
+offscreen_window() {
+  xwininfo -root -tree | awk -v size="$1+0+0" '
+    /1x1\+-1\+-1/ { parent = 1; next }
+    / child(ren)?:$/ { next }
+    parent && index($0, size) { print $1; exit }
+    { parent = 0 }'
+}
+
+# Runs the test card (the command and its arguments) and checks that its window
+# shows exactly the card's picture in memory, the BMP file $1 (made by the
+# build's testcard_picture), within $2 seconds, and that Escape ends it with
+# exit code 0. Wine 8's off-screen window lies at -1,-1, so its capture lacks
+# the picture's first row and column.
+check_testcard() {
+  local card=$1 limit=$2 target size differ=unknown
+  shift 2
+  window_name='Wirlo test card' start_demo "$@"
+  for _ in $(seq 1 "$limit"); do
+    sleep 1
+    target=$(offscreen_window 640x480)
+    capture "${target:-$win}" "$work/card.png" || continue
+    size=$(identify -format '%wx%h' "$work/card.png")
+    convert "$card" -alpha off -gravity southeast -crop "$size+0+0" +repage "$work/card-expected.png" ||
+      fail "cannot read the card's picture $card"
+    differ=$(differing "$work/card.png" "$work/card-expected.png")
+    [ "$differ" = 0 ] && break
+  done
+  [ "$differ" = 0 ] || fail "the test card's window does not show its picture ($differ pixels differ after $limit s)"
+  note "test card: the window shows the card's picture exactly"
+  press_escape
+  wait_demo 60
+  [ "$code" = 0 ] || fail "test card, Escape: exit code $code (expected 0)"
+  note "test card, Escape: exit code 0"
+}
+
 # Pixels that are not black, and the number of distinct colours.
 nonblack() { convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:; }
 colours() { convert "$1" -format '%k' info:; }

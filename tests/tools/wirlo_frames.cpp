@@ -15,12 +15,9 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "demo/frame.h"
-#include "runtime/drawing/canvas.h"
-#include "runtime/drawing/image.h"
-#include "runtime/drawing/raster/raster_pixel.h"
+#include "tests/tools/bmp_file.h"
 
 namespace {
 
@@ -55,57 +52,6 @@ bool ParseInt(const char* text, long low, long high, long* value) {
     if (end == text || *end != '\0' || errno == ERANGE || v < low || v > high) return false;
     *value = v;
     return true;
-}
-
-void PutLE(unsigned char* at, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Writes an image as a 24-bit BMP file: the file's rows are bottom-up and
-// padded to 4 bytes, like the image's own pixel memory. On failure the reason
-// is in errno, and a partial file is removed if this call created it; a path
-// that was there before (a file, a directory) is never removed.
-bool WriteBmp(const char* path, ObjectNumber image) {
-    Canvas* canvas = ImageCanvas(image);
-    if (!CanvasBegin(canvas)) return false;
-    const int width = canvas->width, height = canvas->height;
-    const uint32_t pitch = static_cast<uint32_t>(DibRowPitch(width, 24));
-    const uint32_t imageBytes = pitch * static_cast<uint32_t>(height);
-    unsigned char header[54] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    PutLE(header + 2, 54 + imageBytes, 4);  // file size
-    PutLE(header + 10, 54, 4);              // offset of the pixels
-    PutLE(header + 14, 40, 4);              // info header size
-    PutLE(header + 18, static_cast<uint32_t>(width), 4);
-    PutLE(header + 22, static_cast<uint32_t>(height), 4);  // positive: bottom-up
-    PutLE(header + 26, 1, 2);               // planes
-    PutLE(header + 28, 24, 2);              // bits per pixel
-    PutLE(header + 34, imageBytes, 4);
-    std::vector<unsigned char> row(pitch, 0);
-    std::error_code unused;  // a path whose state cannot be read counts as there
-    const bool existed =
-        std::filesystem::symlink_status(path, unused).type() != std::filesystem::file_type::not_found;
-    errno = 0;
-    FILE* out = std::fopen(path, "wb");
-    bool ok = out && std::fwrite(header, sizeof(header), 1, out) == 1;
-    for (int y = height - 1; ok && y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = RasterPixelAddress(canvas, x, y);
-            row[3 * x] = p[0];
-            row[3 * x + 1] = p[1];
-            row[3 * x + 2] = p[2];
-        }
-        ok = std::fwrite(row.data(), 1, pitch, out) == pitch;
-    }
-    CanvasEnd();
-    if (out) ok &= std::fclose(out) == 0;
-    if (!ok && out && !existed) {
-        const int reason = errno;
-        std::remove(path);
-        errno = reason;
-    }
-    return ok;
 }
 
 // What to write: the pictures after first, first + step, ... frames up to

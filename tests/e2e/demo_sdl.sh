@@ -7,12 +7,14 @@
 # 3000 queued pointer moves; run-demo.sh ending the demo at once on a second
 # Ctrl+C; and without any display, the start-up message and exit code 3 at
 # once.
+# Then the test card: its window shows exactly the card's picture in memory,
+# and Escape ends it with exit code 0.
 # The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
 # which end the program with a non-zero code on any error they find.
-# Usage: demo_posix.sh BUILD_DIR RESULTS_DIR
+# Usage: demo_sdl.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
-e2e_begin demo_posix "$@"
+e2e_begin demo_sdl "$@"
 work=$(mktemp -d)
 xvfb_pid=""
 demo_pid=""
@@ -98,4 +100,8 @@ for _ in $(seq 1 100); do kill -0 "$runner" 2>/dev/null || break; sleep 0.01; do
 ! kill -0 "$runner" 2>/dev/null && ! kill -0 "$(cat "$work/stand-in.pid")" 2>/dev/null ||
   fail "a second Ctrl+C did not end the demo at once"
 note "run-demo.sh: the first Ctrl+C asks the demo to end, a second ends it at once"
+
+# ---- the test card ----
+"$build/tests/testcard_picture" "$work/card.bmp" >/dev/null || fail "testcard_picture failed"
+check_testcard "$work/card.bmp" 30 "$build/testcard"
 pass

@@ -1,10 +1,10 @@
-#include <windows.h>
-
 #include "runtime/core/module_instance.h"
+
+#include "runtime/core/process.h"
 
 intptr_t ModuleInstance = 0;
 
 intptr_t ModuleInstanceInit() {
-    if (!ModuleInstance) ModuleInstance = reinterpret_cast<intptr_t>(GetModuleHandleW(nullptr));
+    if (!ModuleInstance) ModuleInstance = ProcessModuleHandle();
     return ModuleInstance;
 }

@@ -5,10 +5,10 @@
 # frames; a path that cannot be written ends with exit code 1 and leaves
 # nothing behind, and a path that was there before (a directory, a read-only
 # file) is left as it was.
-# Usage: frames_tool_posix.sh BUILD_DIR RESULTS_DIR
+# Usage: frames_tool_sdl.sh BUILD_DIR RESULTS_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
-e2e_begin frames_tool_posix "$@"
+e2e_begin frames_tool_sdl "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -1,8 +1,0 @@
-#include "runtime/core/runtime_start.h"
-
-void (*RuntimeReleaseWatcher)(const char* step) = nullptr;
-
-void RuntimeReleaseStep(const char* name, void (*step)()) {
-    if (RuntimeReleaseWatcher) RuntimeReleaseWatcher(name);
-    step();
-}

@@ -6,7 +6,9 @@
 #                           natively under the sanitizers, the 64-bit Windows
 #                           build under wine64, the 32-bit product under Wine
 #                           with qemu-i386, and the web build in headless
-#                           Chromium and under node
+#                           Chromium and under node; then the release
+#                           (scripts/release.sh) twice, compared, and its
+#                           files checked as people get them
 #   ./run-tests.sh --quick  for the edit loop: builds what changed of the
 #                           native build, the web frame tool and the 64-bit
 #                           tests, and runs the native tests, the web frame
@@ -155,12 +157,48 @@ suite_i686() {
   run_ctest i686 -E '^e2e_'
 }
 
+# The release, made twice by scripts/release.sh in build trees of its own in
+# two folders (build/release-a, build/release-b, kept: after the first run only
+# what changed is built again, and the files are made afresh), compared file by
+# file, then its files checked as people get them (tests/release/): the Windows
+# archive unpacked and its Wirlo.exe run through the 32-bit route in a prefix
+# of its own, the web archive unpacked and served to the browser check, the
+# Debian package installed into a fresh root of this machine's release. A check
+# that ended without its verdict is listed as missing.
+suite_release() {
+  renice -n 10 $BASHPID >/dev/null
+  local results="$root/build/release/results" status=0 half check
+  for half in a b; do
+    if ! scripts/release.sh --trees "build/release-$half" --dist "build/release-$half/dist" \
+         >"$logs/release-$half.log" 2>&1; then
+      cat "$logs/release-$half.log"
+      echo "release: scripts/release.sh in build/release-$half" >>"$logs/$lane.missing"
+      return 1
+    fi
+  done
+  sed -n '/^release of commit/,$p' "$logs/release-a.log"
+  export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-release"
+  wine_prefix "$WIRLO_WINE32_PREFIX"
+  bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
+    "$root/build/release-a" "$root/build/release-b" || status=1
+  for check in win32_zip web_zip deb; do
+    echo
+    bash "tests/release/$check.sh" build/release-a/dist "$results" || status=1
+  done
+  for check in reproducible win32 web deb; do
+    [ -f "$results/release_$check.result" ] || echo "release: release_$check" >>"$logs/$lane.missing"
+  done
+  return $status
+}
+
 # ---- running them ----
 
 # Each suite is a job of its own (job control makes it a process group that
 # Ctrl+C in the terminal does not reach; the script ends the groups itself).
 set -m
 declare -A lane_of=()
+# Each lane's heading when it ends: "tests LANE", unless named here.
+declare -A heading_of=([release]=release)
 start_suite() {
   local lane=$1; shift
   (
@@ -184,7 +222,8 @@ cleanup() {
   local pid
   for pid in "${!lane_of[@]}"; do kill -TERM -- "-$pid" 2>/dev/null; done
   [ -f "$logs/xvfb.pids" ] && xargs -r kill <"$logs/xvfb.pids" 2>/dev/null
-  for prefix in build/wineprefix build/wineprefix-e2e build/wine32/prefix build/wine32/prefix-e2e; do
+  for prefix in build/wineprefix build/wineprefix-e2e build/wine32/prefix build/wine32/prefix-e2e \
+                build/wine32/prefix-release; do
     [ -d "$prefix" ] && WINEPREFIX="$root/$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
   done
   true
@@ -218,6 +257,8 @@ else
   start_suite native suite_native
   build web
   start_suite web suite_web
+  rm -f "$root/build/release/results/"*
+  start_suite release suite_release
 fi
 
 status=0
@@ -226,7 +267,7 @@ while [ ${#lane_of[@]} -gt 0 ]; do
   rc=$?
   lane=${lane_of[$done_pid]}
   unset "lane_of[$done_pid]"
-  step "tests $lane ($((SECONDS - started)) s after the start)"
+  step "${heading_of[$lane]:-tests $lane} ($((SECONDS - started)) s after the start)"
   cat "$logs/$lane.log"
   [ "$rc" -eq 0 ] || { status=1; echo "suite $lane FAILED"; }
 done
@@ -235,5 +276,6 @@ echo
 missing=$(cat "$logs"/*.missing 2>/dev/null | sed 's/$/ (ended without a report: a crash, a time-out or a failed set-up)/')
 results=()
 for p in "${suites[@]}"; do results+=("$root/build/$p/results"); done
+[ "$quick" = 1 ] || results+=("$root/build/release/results")
 scripts/test-summary.sh "$missing" "${results[@]}"
 exit $status

@@ -65,11 +65,11 @@ else()
   set(CPACK_PACKAGE_VENDOR "the ${PROJECT_NAME} authors")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spiral feedback graphics demo")
-  set(CPACK_PACKAGE_DESCRIPTION
-      "Wirlo opens an 800x600 window and runs a spiral feedback effect in it until Escape, the close box, "
-      "Ctrl+C or SIGTERM. It is the native build, on SDL2, of a small graphics demo for Windows and the "
-      "runtime it is built on.")
-  string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+  # The long description in lines of at most 80 columns, as Debian wants it.
+  string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Wirlo opens an 800x600 window and runs a spiral feedback effect in it until"
+    "Escape, the close box, Ctrl+C or SIGTERM. It is the native build, on SDL2,"
+    "of a small graphics demo for Windows and the runtime it is built on.")
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the ${PROJECT_NAME} authors")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -160,30 +160,47 @@ suite_i686() {
 # The release, made twice by scripts/release.sh in build trees of its own in
 # two folders (build/release-a, build/release-b, kept: after the first run only
 # what changed is built again, and the files are made afresh), compared file by
-# file, then its files checked as people get them (tests/release/): the Windows
+# file, and its files checked as people get them (tests/release/): the Windows
 # archive unpacked and its Wirlo.exe run through the 32-bit route in a prefix
 # of its own, the web archive unpacked and served to the browser check, the
-# Debian package installed into a fresh root of this machine's release. A check
-# that ended without its verdict is listed as missing.
+# Debian package installed into a fresh root of this machine's release. Once
+# the first release is made, the second and the checks run side by side, each
+# with its output in $logs/release-STEP.log, printed in order at the end. A
+# check that ended without its verdict is listed as missing.
+release_step() {
+  local step=$1 start=$SECONDS rc
+  shift
+  "$@" >"$logs/release-$step.log" 2>&1
+  rc=$?
+  echo "($step: $((SECONDS - start)) s)" >>"$logs/release-$step.log"
+  return $rc
+}
+
 suite_release() {
-  renice -n 10 $BASHPID >/dev/null
-  local results="$root/build/release/results" status=0 half check
-  for half in a b; do
-    if ! scripts/release.sh --trees "build/release-$half" --dist "build/release-$half/dist" \
-         >"$logs/release-$half.log" 2>&1; then
-      cat "$logs/release-$half.log"
-      echo "release: scripts/release.sh in build/release-$half" >>"$logs/$lane.missing"
-      return 1
-    fi
-  done
-  sed -n '/^release of commit/,$p' "$logs/release-a.log"
+  renice -n 15 $BASHPID >/dev/null
+  local results="$root/build/release/results" status=0 pids=() pid step check
+  if ! release_step make-a scripts/release.sh --trees build/release-a --dist build/release-a/dist; then
+    cat "$logs/release-make-a.log"
+    echo "release: scripts/release.sh in build/release-a" >>"$logs/$lane.missing"
+    return 1
+  fi
+  sed -n '/^release of commit/,$p' "$logs/release-make-a.log"
   export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-release"
   wine_prefix "$WIRLO_WINE32_PREFIX"
-  bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
-    "$root/build/release-a" "$root/build/release-b" || status=1
-  for check in win32_zip web_zip deb; do
+  { release_step make-b scripts/release.sh --trees build/release-b --dist build/release-b/dist &&
+      release_step same bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
+        "$root/build/release-a" "$root/build/release-b"; } &
+  pids+=($!)
+  release_step win32 bash tests/release/win32_zip.sh build/release-a/dist "$results" &
+  pids+=($!)
+  { release_step web bash tests/release/web_zip.sh build/release-a/dist "$results"
+    release_step deb bash tests/release/deb.sh build/release-a/dist "$results"; } &
+  pids+=($!)
+  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+  for step in make-b same win32 web deb; do
+    [ -f "$logs/release-$step.log" ] || continue
     echo
-    bash "tests/release/$check.sh" build/release-a/dist "$results" || status=1
+    if [ "$step" = make-b ]; then tail -n 1 "$logs/release-$step.log"; else cat "$logs/release-$step.log"; fi
   done
   for check in reproducible win32 web deb; do
     [ -f "$results/release_$check.result" ] || echo "release: release_$check" >>"$logs/$lane.missing"
@@ -246,6 +263,14 @@ else
   for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
   [ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
     echo "First run: the i686, x86_64, native and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests of each start as soon as it is built."
+  # The release's trees, once made, only rebuild what changed: then its lane
+  # starts first, its checks running beside the builds; the first time it
+  # starts after them, not to build three trees twice beside them.
+  rm -f "$root/build/release/results/"*
+  release_first=0
+  [ -f build/release-a/native/CPackConfig.cmake ] && [ -f build/release-b/native/CPackConfig.cmake ] &&
+    release_first=1
+  [ "$release_first" = 0 ] || start_suite release suite_release
   # The 32-bit product's tests are the longest: they start first.
   build i686
   start_suite i686 suite_i686
@@ -257,8 +282,7 @@ else
   start_suite native suite_native
   build web
   start_suite web suite_web
-  rm -f "$root/build/release/results/"*
-  start_suite release suite_release
+  [ "$release_first" = 1 ] || start_suite release suite_release
 fi
 
 status=0

@@ -105,7 +105,7 @@ check_views "$work/report.txt" "$work"
 mkdir -p "$work/card"
 node "$build/tests/testcard_picture.js" "$work/card.bmp" >/dev/null || fail "testcard_picture failed"
 convert "$work/card.bmp" -alpha off "$work/card-expected.png"
-node --experimental-websocket "$here/browser_web.mjs" check "${url}testcard.html" "$work/card" >"$work/card.txt" 2>&1 ||
+node "$here/browser_web.mjs" check "${url}testcard.html" "$work/card" >"$work/card.txt" 2>&1 ||
   fail "could not drive the test card's page: $(grep -m1 "^browser_web:" "$work/card.txt" || tail -n 3 "$work/card.txt")"
 card() { sed -n "s/^$1=//p" "$work/card.txt" | head -n 1; }
 [ "$(card title)" = "Wirlo test card" ] || fail "the test card's page is titled '$(card title)'"

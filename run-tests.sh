@@ -206,7 +206,8 @@ suite_release() {
       release_step same bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
         "$root/build/release-a" "$root/build/release-b"; } &
   pids+=($!)
-  release_step win32 bash tests/release/win32_zip.sh build/release-a/dist "$results" &
+  { prepare_prefix scripts/wine32-run &&
+      release_step win32 bash tests/release/win32_zip.sh build/release-a/dist "$results"; } &
   pids+=($!)
   { release_step web bash tests/release/web_zip.sh build/release-a/dist "$results"
     release_step deb bash tests/release/deb.sh build/release-a/dist "$results"; } &

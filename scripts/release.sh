@@ -34,6 +34,9 @@ while [ $# -gt 0 ]; do
 done
 
 "$top/scripts/install-deps.sh"
+# CPack gives the package's members the permissions its files were made with:
+# the same whatever the caller's umask.
+umask 022
 commit=$(git -C "$top" rev-parse --short HEAD)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
 if [ -n "$(git -C "$top" status --porcelain --untracked-files=no)" ]; then

@@ -179,9 +179,10 @@ suite_i686() {
 # archive unpacked and its Wirlo.exe run through the 32-bit route in a prefix
 # of its own, the web archive unpacked and served to the browser check, the
 # Debian package installed into a fresh root of this machine's release. Once
-# the first release is made, the second and the checks run side by side, each
-# with its output in $logs/release-STEP.log, printed in order at the end. A
-# check that ended without its verdict is listed as missing.
+# the first release is made, the second (in another umask, time zone and
+# locale) and the checks run side by side, each with its output in
+# $logs/release-STEP.log, printed in order at the end. A check that ended
+# without its verdict is listed as missing.
 release_step() {
   local step=$1 start=$SECONDS rc
   shift
@@ -202,7 +203,9 @@ suite_release() {
   sed -n '/^release of commit/,$p' "$logs/release-make-a.log"
   export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-release"
   wine_prefix "$WIRLO_WINE32_PREFIX"
-  { release_step make-b scripts/release.sh --trees build/release-b --dist build/release-b/dist &&
+  # The second with another umask, time zone and locale, which must not matter.
+  { release_step make-b env TZ=Pacific/Kiritimati LANG=C.UTF-8 \
+      bash -c 'umask 002 && exec scripts/release.sh --trees build/release-b --dist build/release-b/dist' &&
       release_step same bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
         "$root/build/release-a" "$root/build/release-b"; } &
   pids+=($!)

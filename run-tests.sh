@@ -200,7 +200,7 @@ suite_release() {
     echo "release: scripts/release.sh in build/release-a" >>"$logs/$lane.missing"
     return 1
   fi
-  sed -n '/^release of commit/,$p' "$logs/release-make-a.log"
+  sed -n '/^release of /,$p' "$logs/release-make-a.log"
   export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-release"
   wine_prefix "$WIRLO_WINE32_PREFIX"
   # The second with another umask, time zone and locale, which must not matter.

@@ -37,11 +37,16 @@ done
 # CPack gives the package's members the permissions its files were made with:
 # the same whatever the caller's umask.
 umask 022
-commit=$(git -C "$top" rev-parse --short HEAD)
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
-if [ -n "$(git -C "$top" status --porcelain --untracked-files=no)" ]; then
+if ! commit=$(git -C "$top" rev-parse --short HEAD 2>/dev/null); then
+  # Sources without their history: the dates must be given.
+  [ -n "${SOURCE_DATE_EPOCH:-}" ] ||
+    { echo "release: $top is no git checkout; set SOURCE_DATE_EPOCH to the sources' time" >&2; exit 1; }
+  what="the sources in $top"
+elif [ -n "$(git -C "$top" status --porcelain --untracked-files=no)" ]; then
   echo "note: the work tree has changes not committed; the release is not exactly commit $commit"
 fi
+what=${what:-commit $commit}
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
 
 if [ -z "$trees" ]; then
   trees=$(mktemp -d "${TMPDIR:-/tmp}/wirlo-release.XXXXXX")
@@ -88,6 +93,6 @@ files+=("$deb")
 
 mapfile -t files < <(printf '%s\n' "${files[@]}" | LC_ALL=C sort)
 (cd "$dist" && sha256sum -- "${files[@]}") >"$dist/SHA256SUMS"
-echo "release of commit $commit (dates: $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')) in $dist:"
+echo "release of $what (dates: $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')) in $dist:"
 (cd "$dist" && ls -l -- "${files[@]}" SHA256SUMS | awk '{printf "  %-28s %9d bytes\n", $NF, $5}')
 cat "$dist/SHA256SUMS"

@@ -6,7 +6,9 @@
 #                           natively under the sanitizers, the 64-bit Windows
 #                           build under wine64, the 32-bit product under Wine
 #                           with qemu-i386, and the web build in headless
-#                           Chromium and under node
+#                           Chromium and under node; then the release
+#                           (scripts/release.sh) twice, compared, and its
+#                           files checked as people get them
 #   ./run-tests.sh --quick  for the edit loop: builds what changed of the
 #                           native build, the web frame tool and the 64-bit
 #                           tests, and runs the native tests, the web frame
@@ -170,12 +172,69 @@ suite_i686() {
   run_ctest i686 -E '^e2e_'
 }
 
+# The release, made twice by scripts/release.sh in build trees of its own in
+# two folders (build/release-a, build/release-b, kept: after the first run only
+# what changed is built again, and the files are made afresh), compared file by
+# file, and its files checked as people get them (tests/release/): the Windows
+# archive unpacked and its Wirlo.exe run through the 32-bit route in a prefix
+# of its own, the web archive unpacked and served to the browser check, the
+# Debian package installed into a fresh root of this machine's release. Once
+# the first release is made, the second (in another umask, time zone and
+# locale) and the checks run side by side, each with its output in
+# $logs/release-STEP.log, printed in order at the end. A check that ended
+# without its verdict is listed as missing.
+release_step() {
+  local step=$1 start=$SECONDS rc
+  shift
+  "$@" >"$logs/release-$step.log" 2>&1
+  rc=$?
+  echo "($step: $((SECONDS - start)) s)" >>"$logs/release-$step.log"
+  return $rc
+}
+
+suite_release() {
+  renice -n 15 $BASHPID >/dev/null
+  local results="$root/build/release/results" status=0 pids=() pid step check
+  if ! release_step make-a scripts/release.sh --trees build/release-a --dist build/release-a/dist; then
+    cat "$logs/release-make-a.log"
+    echo "release: scripts/release.sh in build/release-a" >>"$logs/$lane.missing"
+    return 1
+  fi
+  sed -n '/^release of /,$p' "$logs/release-make-a.log"
+  export WIRLO_WINE32_PREFIX="$root/build/wine32/prefix-release"
+  wine_prefix "$WIRLO_WINE32_PREFIX"
+  # The second with another umask, time zone and locale, which must not matter.
+  { release_step make-b env TZ=Pacific/Kiritimati LANG=C.UTF-8 \
+      bash -c 'umask 002 && exec scripts/release.sh --trees build/release-b --dist build/release-b/dist' &&
+      release_step same bash tests/release/same.sh build/release-a/dist build/release-b/dist "$results" \
+        "$root/build/release-a" "$root/build/release-b"; } &
+  pids+=($!)
+  { prepare_prefix scripts/wine32-run &&
+      release_step win32 bash tests/release/win32_zip.sh build/release-a/dist "$results"; } &
+  pids+=($!)
+  { release_step web bash tests/release/web_zip.sh build/release-a/dist "$results"
+    release_step deb bash tests/release/deb.sh build/release-a/dist "$results"; } &
+  pids+=($!)
+  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+  for step in make-b same win32 web deb; do
+    [ -f "$logs/release-$step.log" ] || continue
+    echo
+    if [ "$step" = make-b ]; then tail -n 1 "$logs/release-$step.log"; else cat "$logs/release-$step.log"; fi
+  done
+  for check in reproducible win32 web deb; do
+    [ -f "$results/release_$check.result" ] || echo "release: release_$check" >>"$logs/$lane.missing"
+  done
+  return $status
+}
+
 # ---- running them ----
 
 # Each suite is a job of its own (job control makes it a process group that
 # Ctrl+C in the terminal does not reach; the script ends the groups itself).
 set -m
 declare -A lane_of=()
+# Each lane's heading when it ends: "tests LANE", unless named here.
+declare -A heading_of=([release]=release)
 start_suite() {
   local lane=$1; shift
   (
@@ -199,7 +258,8 @@ cleanup() {
   local pid
   for pid in "${!lane_of[@]}"; do kill -TERM -- "-$pid" 2>/dev/null; done
   [ -f "$logs/xvfb.pids" ] && xargs -r kill <"$logs/xvfb.pids" 2>/dev/null
-  for prefix in build/wineprefix build/wineprefix-e2e build/wine32/prefix build/wine32/prefix-e2e; do
+  for prefix in build/wineprefix build/wineprefix-e2e build/wine32/prefix build/wine32/prefix-e2e \
+                build/wine32/prefix-release; do
     [ -d "$prefix" ] && WINEPREFIX="$root/$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
   done
   true
@@ -222,6 +282,14 @@ else
   for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
   [ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
     echo "First run: the i686, x86_64, native and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests of each start as soon as it is built."
+  # The release's trees, once made, only rebuild what changed: then its lane
+  # starts first, its checks running beside the builds; the first time it
+  # starts after them, not to build three trees twice beside them.
+  rm -f "$root/build/release/results/"*
+  release_first=0
+  [ -f build/release-a/native/CPackConfig.cmake ] && [ -f build/release-b/native/CPackConfig.cmake ] &&
+    release_first=1
+  [ "$release_first" = 0 ] || start_suite release suite_release
   # The 32-bit product's tests are the longest: they start first.
   build i686
   start_suite i686 suite_i686
@@ -233,6 +301,7 @@ else
   start_suite native suite_native
   build web
   start_suite web suite_web
+  [ "$release_first" = 1 ] || start_suite release suite_release
 fi
 
 status=0
@@ -241,7 +310,7 @@ while [ ${#lane_of[@]} -gt 0 ]; do
   rc=$?
   lane=${lane_of[$done_pid]}
   unset "lane_of[$done_pid]"
-  step "tests $lane ($((SECONDS - started)) s after the start)"
+  step "${heading_of[$lane]:-tests $lane} ($((SECONDS - started)) s after the start)"
   cat "$logs/$lane.log"
   [ "$rc" -eq 0 ] || { status=1; echo "suite $lane FAILED"; }
 done
@@ -250,5 +319,6 @@ echo
 missing=$(cat "$logs"/*.missing 2>/dev/null | sed 's/$/ (ended without a report: a crash, a time-out or a failed set-up)/')
 results=()
 for p in "${suites[@]}"; do results+=("$root/build/$p/results"); done
+[ "$quick" = 1 ] || results+=("$root/build/release/results")
 scripts/test-summary.sh "$missing" "${results[@]}"
 exit $status

@@ -13,6 +13,10 @@ packages=(
   fonts-liberation
   # The web build (WebAssembly) and the browser that tests it.
   emscripten nodejs chromium
+  # The release: the last commit's time (git), the Debian package's
+  # dependencies (dpkg-shlibdeps and file, for CPack), unpacking the archives
+  # in its checks.
+  git dpkg-dev file unzip
   "$@"
 )
 # qemu's user-mode emulator runs the 32-bit Windows programs (scripts/wine32-run).

@@ -15,7 +15,7 @@ function(wirlo_platform_runtime target)
 endfunction()
 
 # A program is a plain executable.
-function(wirlo_platform_program target name title page)
+function(wirlo_platform_program target name title page description)
 endfunction()
 
 function(wirlo_platform_tool target)

@@ -14,7 +14,7 @@ endfunction()
 # that wait, so indirect calls need no instrumentation. The page starts main
 # itself and learns of its end through the promise of that call (INVOKE_RUN=0,
 # ccall).
-function(wirlo_platform_program target name title page)
+function(wirlo_platform_program target name title page description)
   target_link_options(${target} PRIVATE
     -sENVIRONMENT=web -sASYNCIFY=1 -sASYNCIFY_IGNORE_INDIRECT=1 -sALLOW_MEMORY_GROWTH=1
     -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=ccall)

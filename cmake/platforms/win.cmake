@@ -3,8 +3,9 @@
 # _win; it shares no suffix with another platform.
 set(WIRLO_PLATFORM_SHARES "")
 
-# One self-contained executable: no compiler runtime DLLs beside it.
-add_link_options(-static -static-libgcc -static-libstdc++)
+# One self-contained executable: no compiler runtime DLLs beside it. No time
+# stamp in the PE header: the same sources make the same file.
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 # The demo's figures are single-precision results: the 32-bit build uses SSE
 # arithmetic like the 64-bit one instead of x87 excess precision.
@@ -18,12 +19,12 @@ function(wirlo_platform_runtime target)
   target_link_libraries(${target} PUBLIC gdi32 user32 kernel32)
 endfunction()
 
-# A program is a GUI executable with its own resources: the application
-# manifest (version 6 of the common controls) from the templates beside the
-# platform records, filled with the program's name. The manifest names the
-# build's processor architecture, X86 or amd64 (a mismatch keeps the program
-# from starting).
-function(wirlo_platform_program target name title page)
+# A program is a GUI executable with its own resources, made from the templates
+# beside the platform records: the application manifest (version 6 of the
+# common controls) and the version resource (the project's version, the
+# program's name and description). The manifest names the build's processor
+# architecture, X86 or amd64 (a mismatch keeps the program from starting).
+function(wirlo_platform_program target name title page description)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|i.86)$")
     set(WIRLO_MANIFEST_ARCH X86)
   else()
@@ -31,6 +32,9 @@ function(wirlo_platform_program target name title page)
   endif()
   set(PROGRAM_NAME ${name})
   set(PROGRAM_TITLE ${title})
+  set(PROGRAM_DESCRIPTION ${description})
+  # Windows writes versions as four numbers: 1.0.0 is 1,0,0,0 in the resource.
+  set(WIRLO_VERSION_NUMBERS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
   set(out ${CMAKE_BINARY_DIR}/programs/${name})
   set(WIRLO_MANIFEST_FILE ${out}/program.manifest)
   configure_file(${WIRLO_TEMPLATES}/program.manifest.in ${WIRLO_MANIFEST_FILE} @ONLY)

@@ -2,9 +2,11 @@
 // raster Canvas and presents it, until the close box or Escape.
 #include "examples/testcard/card.h"
 #include "runtime/core/runtime_start.h"
+#include "runtime/program/command_line.h"
 #include "runtime/program/program.h"
 
-int main() {
+int main(int argc, char** argv) {
+    ProgramCommandLine(argc, argv);
     RuntimeStart();
     const ProgramPosition at = ProgramCentredWindow(CardWidth, CardHeight);
     ProgramOpenScreen(u"Wirlo test card", at.x, at.y, CardWidth, CardHeight);

@@ -16,13 +16,15 @@
 
 #include "runtime/core/object_table.h"
 
-// Exit codes of a start that fails (RuntimeFail); 0 is every normal end.
+// Exit codes of a start that fails (RuntimeFail; ExitUsage: a command line the
+// program does not take, command_line.h); 0 is every normal end.
 enum : int {
     ExitNoMemory = 2,
     ExitNoGraphics = 3,
     ExitNoWindow = 4,
     ExitNoScreen = 5,
     ExitNoImages = 6,
+    ExitUsage = 7,
 };
 
 struct ProgramPosition {

@@ -54,7 +54,10 @@ EM_JS(int, WebWindowCreate, (int number, int width, int height, const char16_t* 
     canvas.addEventListener('blur', () => post(4, 0));
     canvas.addEventListener('contextmenu', e => e.preventDefault());
     (Module.windowParent || document.body).appendChild(canvas);
-    const text = title ? UTF16ToString(title) : "";
+    // The title's UTF-16 code units up to the terminating zero (the runtime's
+    // own string helpers are not part of every emscripten release's output).
+    let text = "";
+    for (let p = title >> 1; title && HEAPU16[p]; ++p) text += String.fromCharCode(HEAPU16[p]);
     if (text) document.title = text;
     Module.wirloWindows.push(canvas);
     return handle;

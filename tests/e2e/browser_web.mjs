@@ -8,6 +8,11 @@
 //       stopped-2.png a second apart after a real Escape key event), the rate of presented frames beside the rate of the
 //       browser's animation frames, presentations after the stop, the status
 //       line, and every error the page's console or its scripts reported.
+//       Full screen, entered with the F key in a 1800x1400 viewport: the
+//       canvas's size on the page and its capture (fullscreen.png), and
+//       whether the first Escape leaves full screen with the program running
+//       on. After the stop, the canvas captured at two device pixels per CSS
+//       pixel (stopped-dpr2.png).
 //   browser_web.mjs rate URL SECONDS     the rate of presented frames only, over
 //       SECONDS (run Chromium unpaced with WIRLO_CHROMIUM_FLAGS, say).
 //
@@ -114,6 +119,46 @@ async function waitFor(page, expression, seconds, what) {
 
 const statusText = "document.getElementById('status').textContent";
 
+async function press(page, key, code, keyCode) {
+    for (const type of ['rawKeyDown', 'keyUp'])
+        await page.send('Input.dispatchKeyEvent', {type, key, code, windowsVirtualKeyCode: keyCode,
+                                                  nativeVirtualKeyCode: keyCode});
+}
+
+function viewport(page, width, height, deviceScaleFactor) {
+    return page.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
+}
+
+const canvasSizes = `(() => {
+    const c = document.querySelector('#screen canvas'), b = c.getBoundingClientRect();
+    return c.width + 'x' + c.height + ' ' + b.width + 'x' + b.height + ' ' + innerWidth + 'x' + innerHeight;
+})()`;
+
+// F enters full screen; reports the canvas's own size, its size on the page
+// and the viewport's, captures it, then presses Escape once: that must leave
+// full screen and leave the program running.
+async function fullScreen(page) {
+    if (!await page.evaluate("document.fullscreenEnabled && !document.getElementById('full-screen').hidden")) {
+        console.log('fullscreen=not offered');
+        return;
+    }
+    await viewport(page, 1800, 1400, 1);
+    await press(page, 'f', 'KeyF', 70);
+    await waitFor(page, "document.fullscreenElement === document.getElementById('screen')", 10,
+                  'F does not put the screen in full screen');
+    await sleep(300);  // the canvas's new size
+    const [own, shown, view] = (await page.evaluate(canvasSizes)).split(' ');
+    console.log(`fullscreen=yes\nfullscreen_canvas=${own}\nfullscreen_shown=${shown}\nfullscreen_viewport=${view}`);
+    await capture(page, join(arg, 'fullscreen.png'));
+    const before = await page.evaluate('window.wirloCounts.presented');
+    await press(page, 'Escape', 'Escape', 27);
+    await waitFor(page, 'document.fullscreenElement === null', 10, 'the first Escape does not leave full screen');
+    await waitFor(page, `window.wirloCounts.presented >= ${before + 5}`, 30,
+                  'the program does not run on after the Escape that left full screen');
+    console.log(`after_fullscreen_status=${await page.evaluate(statusText)}`);
+    await page.send('Emulation.clearDeviceMetricsOverride');
+}
+
 async function capture(page, file) {
     const r = await page.evaluate(`(() => {
         const c = document.querySelector('#screen canvas');
@@ -174,10 +219,9 @@ async function drive(page, problems) {
     console.log(`presented_per_second=${r.presented.toFixed(1)}`);
     console.log(`animation_frames_per_second=${r.animation.toFixed(1)}`);
     console.log(`running_status=${await page.evaluate(statusText)}`);
+    await fullScreen(page);
 
-    for (const type of ['rawKeyDown', 'keyUp'])
-        await page.send('Input.dispatchKeyEvent', {type, key: 'Escape', code: 'Escape', windowsVirtualKeyCode: 27,
-                                                  nativeVirtualKeyCode: 27});
+    await press(page, 'Escape', 'Escape', 27);
     await waitFor(page, `/stopped/i.test(${statusText})`, 10, 'the page does not say the effect stopped');
     const before = await page.evaluate('window.wirloCounts.presented');
     await capture(page, join(arg, 'stopped-1.png'));
@@ -185,6 +229,10 @@ async function drive(page, problems) {
     await capture(page, join(arg, 'stopped-2.png'));
     console.log(`presented_after_stop=${(await page.evaluate('window.wirloCounts.presented')) - before}`);
     console.log(`stopped_status=${await page.evaluate(statusText)}`);
+    // The last picture on a screen of two device pixels per CSS pixel.
+    await viewport(page, 1000, 800, 2);
+    await sleep(300);
+    await capture(page, join(arg, 'stopped-dpr2.png'));
 }
 
 const profile = mkdtempSync(join(tmpdir(), 'wirlo-chromium-'));

@@ -6,7 +6,8 @@
 # of SIGTERM (which end the demo as the close button does), each sent behind
 # 3000 queued pointer moves; run-demo.sh ending the demo at once on a second
 # Ctrl+C; and without any display, the start-up message and exit code 3 at
-# once.
+# once, while --version and --help answer with exit code 0 and another
+# argument is refused with exit code 7.
 # Then the test card: its window shows exactly the card's picture in memory,
 # and Escape ends it with exit code 0.
 # The native build runs under AddressSanitizer and UndefinedBehaviorSanitizer,
@@ -38,6 +39,22 @@ code=$?
 grep -q "Wirlo cannot start: no graphics screen is available" "$work/out.txt" ||
   fail "no display: no start-up message: $(tail -n 3 "$work/out.txt")"
 note "no display: exit code 3 with the start-up message"
+
+# ---- the command line, answered before any display is needed ----
+version=$(sed -n 's/^project(Wirlo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+while IFS='|' read -r arguments expected_code expected_line; do
+  # shellcheck disable=SC2086  # the arguments are words
+  env -u DISPLAY -u WAYLAND_DISPLAY timeout -s KILL 10 "$exe" $arguments >"$work/out.txt" 2>&1
+  code=$?
+  [ "$code" = "$expected_code" ] && grep -qxF "$expected_line" "$work/out.txt" ||
+    fail "Wirlo $arguments: exit code $code (expected $expected_code with '$expected_line'): $(head -n 3 "$work/out.txt")"
+done <<EOF
+--version|0|Wirlo $version
+--help|0|Usage: Wirlo [--version | --help]
+--fast|7|Wirlo: unknown argument '--fast'
+--help now|7|Wirlo: unknown argument 'now'
+EOF
+note "--version: $("$exe" --version | head -n 1); --help; other arguments: exit code 7"
 
 read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
 export DISPLAY="$display"

@@ -3,7 +3,8 @@
 # 64-bit build under wine64, the 32-bit product through scripts/wine32-run):
 # the "Wirlo" window opens with an 800x600 client area at the centred position,
 # presented frames show a spiral that changes from capture to capture, Escape
-# ends the program with exit code 0, and so does the close box in a second run.
+# ends the program with exit code 0, and so does the close box in a second run
+# (started with an argument, which the Windows program ignores).
 # Then the test card: its window shows exactly the card's picture in memory,
 # and Escape ends it with exit code 0.
 # The 32-bit product (this build, or the i686 build beside it when that has
@@ -13,16 +14,7 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 e2e_begin demo_win "$@"
 work=$(mktemp -d)
-xvfb_pid=""
-demo_pid=""
-
-finish() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-  wine_settle
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
+trap wine_check_end EXIT
 
 exe="$build/Wirlo.exe"
 [ -f "$exe" ] || fail "no $exe"
@@ -50,38 +42,15 @@ case "$kind" in
 esac
 
 wine_settle
-read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
-export DISPLAY="$display"
-read_screen_size
-
-# Where Wine shows the frames presented into the child window: Wine 10 and
-# later on the visible window itself; Wine 8 only in an unnamed X window of its
-# own, off-screen (offscreen_window), while the visible window stays black. The
-# check captures the visible window wherever it shows them, and Wine 8's
-# off-screen window otherwise.
+start_display
 
 # ---- first run: window, frames, Escape ----
-start_demo "$wine_run" "$exe"
-sleep 1
-check_centred_client_area
-
-target=$(offscreen_window 800x600)
-if [ -n "$target" ]; then
-  note "capturing Wine's off-screen window $target (the visible one stays black in this Wine)"
-else
-  target=$win
-  note "capturing the visible window $target"
-fi
-check_spiral "$target" "$spiral_wait"
-
-press_escape
-wait_demo 60
-[ "$code" = 0 ] || fail "Escape: exit code $code (expected 0)"
-note "Escape: exit code 0"
+check_windows_demo "$wine_run" "$exe"
 wine_settle
 
 # ---- second run: the close box (WM_DELETE_WINDOW to the window) ----
-start_demo "$wine_run" "$exe"
+# Given --version, the Windows program runs all the same: it takes no command line.
+start_demo "$wine_run" "$exe" --version
 sleep 2
 close_window "$win" || fail "could not send WM_DELETE_WINDOW"
 wait_demo 60

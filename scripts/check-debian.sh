@@ -38,6 +38,7 @@ flock 9
 mkdir -p "$debian_cache/apt-archives/partial"
 debian_bare_root
 log="$top/build/check-debian-$debian_version.log"
+logs="$top/build/check-debian-$debian_version-logs"
 mkdir -p "$top/build"
 
 debian_root_open
@@ -52,7 +53,14 @@ debian_root_run 'cd /root/wirlo && ./run-tests.sh' >"$log" 2>&1
 rc=$?
 set -e
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1 || true)
+# The suites' own logs go with the root: keep them beside the run's log, and
+# say here which tests failed and how, for a reader who has only this output.
+rm -rf "$logs" && cp -r "$debian_root/root/wirlo/build/logs" "$logs" 2>/dev/null || true
 if [ -n "$summary" ]; then
+  if [ "$rc" -ne 0 ]; then
+    grep -E '^FAILED ' "$log" || true
+    grep -E -A12 '^\[  FAILED  \] [^ ]+\.[^ ]+ \(|^FAIL ' "$log" | head -n 80 || true
+  fi
   echo "Debian $debian_version: $summary"
 else
   tail -n 30 "$log"

@@ -56,6 +56,9 @@ else()
   set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   install(PROGRAMS $<TARGET_FILE:${WIRLO_PRODUCT}> DESTINATION games RENAME wirlo)
+  # Installing (CPack) takes the demo release.sh built, without building the
+  # other programs first.
+  set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/release/wirlo.desktop.in ${WIRLO_RELEASE_DIR}/wirlo.desktop @ONLY)
   install(FILES ${WIRLO_RELEASE_DIR}/wirlo.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION share/doc/wirlo RENAME copyright)

@@ -282,14 +282,12 @@ else
   for p in "${suites[@]}"; do rm -f "$root/build/$p/results/"*.xml "$root/build/$p/results/"*.result; done
   [ -d build/native ] && [ -d build/x86_64 ] && [ -d build/i686 ] && [ -d build/web ] ||
     echo "First run: the i686, x86_64, native and web builds start from scratch (about 5 minutes on 2 free cores, more on a busy machine); the tests of each start as soon as it is built."
-  # The release's trees, once made, only rebuild what changed: then its lane
-  # starts first, its checks running beside the builds; the first time it
-  # starts after them, not to build three trees twice beside them.
+  # The release's lane starts first, at the lowest priority: it builds its
+  # trees (after the first run only what changed) in the time the builds below
+  # leave the processors idle (configuring, linking), and runs its checks
+  # beside the tests.
   rm -f "$root/build/release/results/"*
-  release_first=0
-  [ -f build/release-a/native/CPackConfig.cmake ] && [ -f build/release-b/native/CPackConfig.cmake ] &&
-    release_first=1
-  [ "$release_first" = 0 ] || start_suite release suite_release
+  start_suite release suite_release
   # The 32-bit product's tests are the longest: they start first.
   build i686
   start_suite i686 suite_i686
@@ -301,7 +299,6 @@ else
   start_suite native suite_native
   build web
   start_suite web suite_web
-  [ "$release_first" = 1 ] || start_suite release suite_release
 fi
 
 status=0

@@ -19,12 +19,7 @@ e2e_begin demo_sdl "$@"
 work=$(mktemp -d)
 xvfb_pid=""
 demo_pid=""
-finish() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
+trap check_end EXIT
 
 exe="$build/Wirlo"
 [ -x "$exe" ] || fail "no $exe"
@@ -56,9 +51,7 @@ done <<EOF
 EOF
 note "--version: $("$exe" --version | head -n 1); --help; other arguments: exit code 7"
 
-read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
-export DISPLAY="$display"
-read_screen_size
+start_display
 
 # ---- first run: window, frames, Escape ----
 start_demo "$exe"

@@ -146,13 +146,22 @@ start_display() {
   read_screen_size
 }
 
-# The end of a check under Wine: the program if it still runs, Wine's server,
-# then the display (start_display) and the work folder.
-wine_check_end() {
+# The end of a check: the program if it still runs, the display
+# (start_display) and the work folder.
+check_end() {
   [ -n "${demo_pid:-}" ] && kill "$demo_pid" 2>/dev/null
-  wine_settle
+  demo_pid=""
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
+}
+
+# The end of a check under Wine: the program if it still runs, Wine's server,
+# then the rest as check_end.
+wine_check_end() {
+  [ -n "${demo_pid:-}" ] && kill "$demo_pid" 2>/dev/null
+  demo_pid=""
+  wine_settle
+  check_end
 }
 
 capture() { import -silent -window "$1" "$2" 2>/dev/null; }

@@ -10,17 +10,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 e2e_begin runtime_sdl "$@"
 xvfb_pid=""
 work=$(mktemp -d)
-finish() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
+trap check_end EXIT
 
 tool="$build/tests/runtime_cycle"
 [ -x "$tool" ] || fail "no $tool"
 # Leaks inside the system's display and GL libraries are not the program's.
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
-export DISPLAY="$display"
+start_display
 check_runtime_cycle "$tool"
 pass

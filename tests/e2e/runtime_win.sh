@@ -12,12 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 e2e_begin runtime_win "$@"
 xvfb_pid=""
 work=$(mktemp -d)
-finish() {
-  wine_settle
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
+trap wine_check_end EXIT
 
 tool="$build/tests/runtime_cycle.exe"
 [ -f "$tool" ] || fail "no $tool"
@@ -35,7 +30,6 @@ grep -q "Wirlo cannot start" "$work/out.txt" || fail "without a display no messa
 note "no display: exit code $code, $(grep -m1 'Wirlo cannot start' "$work/out.txt")"
 
 wine_settle
-read -r display xvfb_pid < <("$root/scripts/xvfb-start.sh") || fail "Xvfb did not start"
-export DISPLAY="$display"
+start_display
 check_runtime_cycle "$wine_run" "$tool"
 pass
